@@ -1,0 +1,19 @@
+// The clock of the run. A scripted run fixes "now"; the product reads the
+// system clock. In a scripted run local time equals universal time.
+#pragma once
+
+#include <optional>
+
+#include "platform/fs/fs.h"
+
+namespace plat {
+
+FileTime Now();                   // universal time, seconds since 1970
+CalendarTime NowLocal();
+CalendarTime NowUniversal();
+
+// Fixes the clock (and makes local time equal universal time) until reset
+// with std::nullopt. Test and scripted runs only.
+void SetFixedNow(std::optional<FileTime> now);
+
+}  // namespace plat

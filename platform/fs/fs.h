@@ -1,0 +1,118 @@
+// The file system as the import run sees it: Windows-style paths ("\" or "/"
+// as separators, names matched without regard to case, component by
+// component), 1252 names converted to native names at this boundary only,
+// and stdio-like buffered streams with Windows text-mode semantics.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plat {
+
+// Seconds since 1970-01-01 00:00:00 UTC, as the file system stores times.
+using FileTime = std::int64_t;
+
+struct CalendarTime {
+    int year = 0;    // four digits
+    int month = 0;   // 1..12
+    int day = 0;     // 1..31
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int weekday = 0; // 0 = Sunday
+    int yearday = 0; // 0..365
+};
+
+// A buffered stream opened like fopen: mode "r", "w", "a", "r+", "w+", "a+",
+// each with an optional "b" (binary) or "t" (text, the default). In text mode
+// a written "\n" reaches the disk as "\r\n" and a read "\r\n" comes back as
+// "\n"; Tell and Seek always work on raw byte offsets. Closed on destruction.
+class File {
+public:
+    File() = default;
+    File(File&&) noexcept;
+    File& operator=(File&&) noexcept;
+    ~File();
+
+    // An unopened File (check with IsOpen) when the file cannot be opened,
+    // when the path names a folder, or when the mode is not valid.
+    static File Open(std::string_view path, std::string_view mode);
+
+    bool IsOpen() const { return impl_ != nullptr; }
+    explicit operator bool() const { return IsOpen(); }
+
+    // fgets: reads at most size-1 characters, stopping after a "\n"; the
+    // result is zero-terminated. nullptr at end of file with nothing read.
+    char* Gets(char* buffer, int size);
+    // fgets into a string (its previous content replaced): at most
+    // maxLength-1 characters, the "\n" kept; false at end of file with
+    // nothing read. A longer line continues at the next call.
+    bool GetLine(std::string& line, std::size_t maxLength);
+    int Getc();  // EOF at end of file
+    std::size_t Read(void* buffer, std::size_t size, std::size_t count);
+
+    std::size_t Write(const void* buffer, std::size_t size, std::size_t count);
+    bool Puts(std::string_view text);  // false on a write error
+    bool Putc(char c);
+    int Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    std::int64_t Tell();
+    bool Seek(std::int64_t offset, int whence);  // SEEK_SET, SEEK_CUR, SEEK_END
+    bool Eof() const;
+    bool Error() const;  // a read or write error happened
+    bool Flush();
+    // Flushes and closes; false when a buffered write could not reach the
+    // disk. Further calls do nothing.
+    bool Close();
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+struct DirEntry {
+    std::string name;  // 1252
+    bool isFolder = false;
+    bool isHidden = false;  // a name starting with "."
+    std::int64_t size = 0;
+    FileTime lastWrite = 0;
+};
+
+// Lists the entries of a folder that match a pattern given as one path
+// ("..\data\*.jo", "C:\SRC\J*.SIT", "dir\*"), with "*" and "?" matched without
+// regard to case; "*.*" matches every name, as on Windows. "." and ".." are
+// listed when the pattern matches them. Ascending order of the names compared
+// without regard to case. Empty when the folder does not exist.
+std::vector<DirEntry> ListDirectory(std::string_view pattern);
+
+// Resolves a Windows-style path to the native path: separators converted,
+// each existing component matched without regard to case (the first match
+// in listing order wins). Components that do not exist are kept as written.
+std::string NativePath(std::string_view path);
+
+bool FileExists(std::string_view path);    // a file, not a folder
+bool FolderExists(std::string_view path);
+std::int64_t FileSize(std::string_view path);  // -1 when it does not exist
+bool GetFileTime(std::string_view path, FileTime& lastWrite);
+// Whole-file copy; replaces the destination unless failIfExists.
+bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists = false);
+bool DeleteFile(std::string_view path);
+bool MoveFile(std::string_view from, std::string_view to);
+bool CreateDirectory(std::string_view path);
+bool RemoveDirectory(std::string_view path);  // only an empty one
+std::string GetCurrentDirectory();  // 1252, with "/" separators, no final separator
+bool SetCurrentDirectory(std::string_view path);
+// Free bytes of the file system that holds path; -1 when unknown.
+std::int64_t FreeSpace(std::string_view path);
+
+CalendarTime ToLocalTime(FileTime t);
+CalendarTime ToUniversalTime(FileTime t);
+FileTime FromUniversalTime(const CalendarTime& c);
+
+}  // namespace plat
