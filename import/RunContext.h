@@ -1,0 +1,70 @@
+// The state of one import run: created at the start of OnQuervane, handed by
+// reference to every phase, and released when OnQuervane returns, whatever
+// the return path (it is a local of OnQuervane; everything it holds cleans up
+// after itself).
+//
+// The main window's own members (RepertoireData, EnregistrementJournal, the
+// base slot tables, the bag-record values of "SACS.DEF", NumeroAbonne ...)
+// outlive the run and are declared in app/QuervaneDlg.h.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+struct RunContext {
+    // ---- source of the run (set by the driver and the source acquisition) ----
+
+    // Folder of the supplier set or prepared base; a prefix of file names, so
+    // it ends with a backslash ("..\TEMP\" after an FTP transfer or a ZIP
+    // extraction).
+    std::string CheminAbonnes;
+    // Name of the chosen file without its folder (and, after the open-file
+    // dialog or a ZIP extraction, without its extension).
+    std::string FichierAbonnes;
+    // Full path of the chosen file (the local copy when it came by FTP).
+    std::string CheminFichier;
+    // First line of "donnees.ini" (the name template); from the ZIP test on,
+    // the chosen file's extension in capitals.
+    std::string sExtension;
+    // Name template of a set named by template, "{id}" already replaced.
+    std::string FichiersFiltres;
+    // Title label of the loaded layout, then the base descriptor name found
+    // in "DESCRIPT.LIS".
+    std::string sDescriptif;
+    // Kind of source set: 0 ".CYB", 1 ".SIT", 2 ".TXT", 3 named by template.
+    int bSelectionJournal = 0;
+    // The set was extracted from a ZIP archive into "..\TEMP\".
+    bool bZippe = false;
+
+    // ---- configuration ----
+
+    int DelayJournal = 0;           // retention period in days
+    std::string RepertoireCourant;  // working directory at the start of the run
+    // Candidate source folders of "donnees.ini".
+    std::vector<std::string> CheminDrive;
+    int NbDrives = 0;
+    // Filter and default extension of the open-file dialog.
+    std::string Description;
+    std::string AttributFichier;
+
+    // ---- descriptor stage and prepared-base import ----
+
+    // Slot n of the base descriptor has a section (slot 2, the bags, decides
+    // whether the bag file is read and rebuilt).
+    std::array<bool, 7> bDefined{};
+    bool bTestCoherence = true;  // run the base control
+    bool bTraitementSac = true;  // rebuild the bag file
+    int NombreSacsLogiques = 0;
+
+    // ---- keys of the later phases ----
+
+    std::string sOldLiasse, sOldSac, sOldRoutage, sOldReseau, sOldEdition;
+    std::string sNewLiasse, sNewSac, sNewRoutage, sNewReseau, sNewEdition;
+    std::string sEnreg;
+
+    // Dialogs (missing bags, copies count), label stores of the supplier
+    // conversion (LibelleTr, LibelleEd, LibelleGr, LibelleLt) and the objects
+    // of the source acquisition (file picker, drive chooser, ZIP reader) are
+    // members too; they join as their classes land.
+};
