@@ -8,12 +8,14 @@
 
 namespace plat {
 
-FileTime Now();                   // universal time, seconds since 1970
+FileTime Now();  // universal time, seconds since 1970
 CalendarTime NowLocal();
 CalendarTime NowUniversal();
 
-// Fixes the clock (and makes local time equal universal time) until reset
-// with std::nullopt. Test and scripted runs only.
+// Fixes the clock until reset with std::nullopt. While it is fixed, local
+// time is universal time everywhere, ToLocalTime of file times included, so
+// that a scripted run gives the same result in every time zone. Test and
+// scripted runs only.
 void SetFixedNow(std::optional<FileTime> now);
 
 }  // namespace plat
