@@ -18,14 +18,14 @@ namespace plat {
 using FileTime = std::int64_t;
 
 struct CalendarTime {
-    int year = 0;    // four digits
-    int month = 0;   // 1..12
-    int day = 0;     // 1..31
+    int year = 0;   // four digits
+    int month = 0;  // 1..12
+    int day = 0;    // 1..31
     int hour = 0;
     int minute = 0;
     int second = 0;
-    int weekday = 0; // 0 = Sunday
-    int yearday = 0; // 0..365
+    int weekday = 0;  // 0 = Sunday
+    int yearday = 0;  // 0..365
 };
 
 // A buffered stream opened like fopen: mode "r", "w", "a", "r+", "w+", "a+",
@@ -92,11 +92,21 @@ struct DirEntry {
 std::vector<DirEntry> ListDirectory(std::string_view pattern);
 
 // Resolves a Windows-style path to the native path: separators converted,
-// each existing component matched without regard to case (the first match
-// in listing order wins). Components that do not exist are kept as written.
+// each existing component matched without regard to case (a component that
+// exists exactly as written wins, then the first match in listing order).
+// Components that do not exist are kept as written.
 std::string NativePath(std::string_view path);
 
-bool FileExists(std::string_view path);    // a file, not a folder
+// Names compared as lookups and listings compare them: 1252 bytes, letters
+// without regard to case ("é" equals "É"). Negative, zero or positive.
+int CompareNames(std::string_view a, std::string_view b);
+// One name against a Windows wildcard pattern: "*" any run of characters,
+// "?" one character, letters without regard to case. A pattern ending in
+// ".*" also matches a name without extension ("*.*" matches every name), and
+// one ending in "." matches only names without extension.
+bool MatchesPattern(std::string_view name, std::string_view pattern);
+
+bool FileExists(std::string_view path);  // a file, not a folder
 bool FolderExists(std::string_view path);
 std::int64_t FileSize(std::string_view path);  // -1 when it does not exist
 bool GetFileTime(std::string_view path, FileTime& lastWrite);
@@ -106,7 +116,7 @@ bool DeleteFile(std::string_view path);
 bool MoveFile(std::string_view from, std::string_view to);
 bool CreateDirectory(std::string_view path);
 bool RemoveDirectory(std::string_view path);  // only an empty one
-std::string GetCurrentDirectory();  // 1252, with "/" separators, no final separator
+std::string GetCurrentDirectory();            // 1252, with "/" separators, no final separator
 bool SetCurrentDirectory(std::string_view path);
 // Free bytes of the file system that holds path; -1 when unknown.
 std::int64_t FreeSpace(std::string_view path);

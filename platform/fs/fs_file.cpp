@@ -1,0 +1,436 @@
+// plat::File on POSIX: one descriptor, one 64 KiB buffer shared by reading
+// and writing, positional I/O (the buffer's file offset is all the state),
+// Windows text-mode translation done in the buffer.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdarg>
+#include <cstring>
+
+#include "platform/fs/fs.h"
+
+namespace plat {
+namespace {
+
+constexpr std::size_t kBufferSize = 64 * 1024;
+
+struct OpenMode {
+    int flags = 0;
+    bool read = false;
+    bool write = false;
+    bool append = false;
+    bool text = true;
+};
+
+// fopen's modes: "r", "w" or "a", then at most one each of "+", "b", "t"
+// (not both "b" and "t"), in any order.
+bool ParseMode(std::string_view mode, OpenMode& out) {
+    if (mode.empty() || mode.size() > 3) return false;
+    const std::string_view rest = mode.substr(1);
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        const bool known = rest[i] == '+' || rest[i] == 'b' || rest[i] == 't';
+        if (!known || rest.find(rest[i], i + 1) != std::string_view::npos) return false;
+    }
+    const bool plus = rest.find('+') != std::string_view::npos;
+    const bool binary = rest.find('b') != std::string_view::npos;
+    if (binary && rest.find('t') != std::string_view::npos) return false;
+    out.text = !binary;
+    switch (mode[0]) {
+        case 'r':
+            out.read = true;
+            out.write = plus;
+            out.flags = plus ? O_RDWR : O_RDONLY;
+            return true;
+        case 'w':
+            out.write = true;
+            out.read = plus;
+            out.flags = (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+            return true;
+        case 'a':
+            out.write = out.append = true;
+            out.read = plus;
+            out.flags = (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Output of the read loop: a caller's array or a std::string.
+struct ArraySink {
+    char* out;
+    void append(const char* p, std::size_t n) {
+        std::memcpy(out, p, n);
+        out += n;
+    }
+    void push_back(char c) { *out++ = c; }
+};
+
+}  // namespace
+
+struct File::Impl {
+    enum class State { Idle, Reading, Writing };
+
+    int fd = -1;
+    OpenMode mode;
+    State state = State::Idle;
+    std::unique_ptr<char[]> buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    std::int64_t bufferOffset = 0;  // file offset of buffer[0]
+    std::size_t length = 0;         // bytes in the buffer
+    std::size_t cursor = 0;         // next byte to read
+    bool eof = false;
+    bool error = false;
+
+    ~Impl() {
+        if (fd >= 0) {
+            FlushWrites();
+            ::close(fd);
+        }
+    }
+
+    std::int64_t Position() const {
+        return bufferOffset + static_cast<std::int64_t>(state == State::Writing ? length : cursor);
+    }
+
+    std::int64_t DiskSize() {
+        struct stat st;
+        if (::fstat(fd, &st) != 0) return -1;
+        return st.st_size;
+    }
+
+    bool WriteAt(const char* data, std::size_t size, std::int64_t offset) {
+        while (size > 0) {
+            const ssize_t n = ::pwrite(fd, data, size, offset);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                error = true;
+                return false;
+            }
+            data += n;
+            size -= static_cast<std::size_t>(n);
+            offset += n;
+        }
+        return true;
+    }
+
+    bool FlushWrites() {
+        if (state != State::Writing || length == 0) return !error;
+        const bool ok = WriteAt(buffer.get(), length, bufferOffset);
+        bufferOffset += static_cast<std::int64_t>(length);
+        // O_APPEND sends every write to the end, wherever we thought it went.
+        if (mode.append) bufferOffset = std::max<std::int64_t>(DiskSize(), 0);
+        length = 0;
+        return ok;
+    }
+
+    bool BeginRead() {
+        if (!mode.read) {
+            error = true;
+            return false;
+        }
+        if (state == State::Writing) {
+            if (!FlushWrites()) return false;
+            cursor = length = 0;
+        }
+        state = State::Reading;
+        return true;
+    }
+
+    bool BeginWrite() {
+        if (!mode.write) {
+            error = true;
+            return false;
+        }
+        if (state == State::Writing) return true;
+        if (state == State::Reading) bufferOffset += static_cast<std::int64_t>(cursor);
+        if (mode.append) bufferOffset = std::max<std::int64_t>(DiskSize(), 0);
+        cursor = length = 0;
+        state = State::Writing;
+        return true;
+    }
+
+    // Keeps the unread bytes, moved to the front, and reads more after them.
+    // Returns the number of bytes added; 0 at end of file or on an error.
+    std::size_t Fill() {
+        if (cursor > 0) {
+            std::memmove(buffer.get(), buffer.get() + cursor, length - cursor);
+            bufferOffset += static_cast<std::int64_t>(cursor);
+            length -= cursor;
+            cursor = 0;
+        }
+        for (;;) {
+            const ssize_t n = ::pread(fd, buffer.get() + length, kBufferSize - length,
+                                      bufferOffset + static_cast<std::int64_t>(length));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) error = true;
+            if (n == 0) eof = true;
+            if (n <= 0) return 0;
+            length += static_cast<std::size_t>(n);
+            return static_cast<std::size_t>(n);
+        }
+    }
+
+    // The byte after the one under the cursor, reading more when needed;
+    // -1 at end of file.
+    int PeekNext() {
+        if (cursor + 1 >= length && Fill() == 0) return -1;
+        return static_cast<unsigned char>(buffer[cursor + 1]);
+    }
+
+    // Reads up to room characters (after text-mode translation) into out,
+    // stopping after a line feed when asked. Returns the count produced.
+    template <class Sink>
+    std::size_t ReadInto(Sink& out, std::size_t room, bool stopAtLineFeed) {
+        std::size_t produced = 0;
+        while (room > 0) {
+            if (cursor == length && Fill() == 0) break;
+            const char* p = buffer.get() + cursor;
+            const std::size_t n = std::min(length - cursor, room);
+            const auto* lineFeed =
+                stopAtLineFeed ? static_cast<const char*>(std::memchr(p, '\n', n)) : nullptr;
+            const std::size_t take = lineFeed ? static_cast<std::size_t>(lineFeed - p) + 1 : n;
+            const auto* cr =
+                mode.text ? static_cast<const char*>(std::memchr(p, '\r', take)) : nullptr;
+            if (cr) {
+                // A carriage return followed by a line feed reads as one line
+                // feed, even when the pair straddles two buffer fills.
+                const auto before = static_cast<std::size_t>(cr - p);
+                out.append(p, before);
+                cursor += before;
+                const bool pair = PeekNext() == '\n';
+                out.push_back(pair ? '\n' : '\r');
+                cursor += pair ? 2 : 1;
+                room -= before + 1;
+                produced += before + 1;
+                if (pair && stopAtLineFeed) break;
+                continue;
+            }
+            out.append(p, take);
+            cursor += take;
+            room -= take;
+            produced += take;
+            if (lineFeed) break;
+        }
+        return produced;
+    }
+
+    std::size_t ReadBinary(char* out, std::size_t size) {
+        std::size_t done = std::min(length - cursor, size);
+        std::memcpy(out, buffer.get() + cursor, done);
+        cursor += done;
+        while (done < size) {
+            if (size - done >= kBufferSize) {
+                // Large reads go straight to the caller's memory.
+                bufferOffset += static_cast<std::int64_t>(cursor);
+                cursor = length = 0;
+                const ssize_t n = ::pread(fd, out + done, size - done, bufferOffset);
+                if (n < 0 && errno == EINTR) continue;
+                if (n < 0) error = true;
+                if (n == 0) eof = true;
+                if (n <= 0) break;
+                bufferOffset += n;
+                done += static_cast<std::size_t>(n);
+                continue;
+            }
+            if (Fill() == 0) break;
+            const std::size_t chunk = std::min(length - cursor, size - done);
+            std::memcpy(out + done, buffer.get() + cursor, chunk);
+            cursor += chunk;
+            done += chunk;
+        }
+        return done;
+    }
+
+    bool WriteRaw(const char* data, std::size_t size) {
+        while (size > 0) {
+            if (length == 0 && size >= kBufferSize) {
+                if (!WriteAt(data, size, bufferOffset)) return false;
+                bufferOffset = mode.append ? std::max<std::int64_t>(DiskSize(), 0)
+                                           : bufferOffset + static_cast<std::int64_t>(size);
+                return true;
+            }
+            const std::size_t chunk = std::min(kBufferSize - length, size);
+            std::memcpy(buffer.get() + length, data, chunk);
+            length += chunk;
+            data += chunk;
+            size -= chunk;
+            if (length == kBufferSize && !FlushWrites()) return false;
+        }
+        return true;
+    }
+
+    // Returns the number of input bytes accepted.
+    std::size_t WriteText(const char* data, std::size_t size) {
+        if (!mode.text) return WriteRaw(data, size) ? size : 0;
+        std::size_t done = 0;
+        while (done < size) {
+            const auto* lineFeed =
+                static_cast<const char*>(std::memchr(data + done, '\n', size - done));
+            const std::size_t chunk =
+                lineFeed ? static_cast<std::size_t>(lineFeed - data) - done : size - done;
+            if (!WriteRaw(data + done, chunk)) return done;
+            done += chunk;
+            if (!lineFeed) break;
+            if (!WriteRaw("\r\n", 2)) return done;
+            ++done;
+        }
+        return done;
+    }
+};
+
+File::File(File&&) noexcept = default;
+File& File::operator=(File&&) noexcept = default;
+File::~File() = default;
+
+File File::Open(std::string_view path, std::string_view mode) {
+    File file;
+    OpenMode parsed;
+    if (path.empty() || !ParseMode(mode, parsed)) return file;
+    const std::string native = NativePath(path);
+    int fd;
+    do {
+        fd = ::open(native.c_str(), parsed.flags | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return file;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return file;
+    }
+    file.impl_ = std::make_unique<Impl>();
+    file.impl_->fd = fd;
+    file.impl_->mode = parsed;
+    if (parsed.append) file.impl_->bufferOffset = st.st_size;
+    return file;
+}
+
+char* File::Gets(char* buffer, int size) {
+    if (!impl_ || size <= 0 || !impl_->BeginRead()) return nullptr;
+    ArraySink sink{buffer};
+    const std::size_t n = impl_->ReadInto(sink, static_cast<std::size_t>(size - 1), true);
+    buffer[n] = '\0';
+    return n == 0 && size > 1 ? nullptr : buffer;
+}
+
+bool File::GetLine(std::string& line, std::size_t maxLength) {
+    line.clear();
+    if (!impl_ || maxLength == 0 || !impl_->BeginRead()) return false;
+    return impl_->ReadInto(line, maxLength - 1, true) > 0 || maxLength == 1;
+}
+
+int File::Getc() {
+    if (!impl_ || !impl_->BeginRead()) return EOF;
+    char c;
+    ArraySink sink{&c};
+    return impl_->ReadInto(sink, 1, false) == 1 ? static_cast<unsigned char>(c) : EOF;
+}
+
+std::size_t File::Read(void* buffer, std::size_t size, std::size_t count) {
+    if (!impl_ || size == 0 || count == 0 || !impl_->BeginRead()) return 0;
+    char* out = static_cast<char*>(buffer);
+    std::size_t n;
+    if (impl_->mode.text) {
+        ArraySink sink{out};
+        n = impl_->ReadInto(sink, size * count, false);
+    } else {
+        n = impl_->ReadBinary(out, size * count);
+    }
+    return n / size;
+}
+
+std::size_t File::Write(const void* buffer, std::size_t size, std::size_t count) {
+    if (!impl_ || size == 0 || count == 0 || !impl_->BeginWrite()) return 0;
+    return impl_->WriteText(static_cast<const char*>(buffer), size * count) / size;
+}
+
+bool File::Puts(std::string_view text) {
+    if (!impl_ || !impl_->BeginWrite()) return false;
+    return impl_->WriteText(text.data(), text.size()) == text.size();
+}
+
+bool File::Putc(char c) {
+    return Puts(std::string_view(&c, 1));
+}
+
+int File::Printf(const char* format, ...) {
+    char small[1024];
+    std::va_list args;
+    va_start(args, format);
+    std::va_list again;
+    va_copy(again, args);
+    const int needed = std::vsnprintf(small, sizeof small, format, args);
+    va_end(args);
+    if (needed < 0) {
+        va_end(again);
+        return -1;
+    }
+    std::string large;
+    const char* text = small;
+    if (static_cast<std::size_t>(needed) >= sizeof small) {
+        large.resize(static_cast<std::size_t>(needed) + 1);
+        std::vsnprintf(large.data(), large.size(), format, again);
+        text = large.data();
+    }
+    va_end(again);
+    return Puts(std::string_view(text, static_cast<std::size_t>(needed))) ? needed : -1;
+}
+
+std::int64_t File::Tell() {
+    return impl_ ? impl_->Position() : -1;
+}
+
+bool File::Seek(std::int64_t offset, int whence) {
+    if (!impl_) return false;
+    Impl& f = *impl_;
+    std::int64_t target;
+    switch (whence) {
+        case SEEK_SET:
+            target = offset;
+            break;
+        case SEEK_CUR:
+            target = f.Position() + offset;
+            break;
+        case SEEK_END:
+            if (!f.FlushWrites()) return false;
+            target = f.DiskSize() + offset;
+            break;
+        default:
+            return false;
+    }
+    if (target < 0 || !f.FlushWrites()) return false;
+    if (f.state == Impl::State::Reading && target >= f.bufferOffset &&
+        target <= f.bufferOffset + static_cast<std::int64_t>(f.length)) {
+        f.cursor = static_cast<std::size_t>(target - f.bufferOffset);
+    } else {
+        f.bufferOffset = target;
+        f.cursor = f.length = 0;
+        // An appending stream goes back to the end at its next write.
+        if (f.state == Impl::State::Writing) f.state = Impl::State::Idle;
+    }
+    f.eof = false;
+    return true;
+}
+
+bool File::Eof() const {
+    return impl_ && impl_->eof;
+}
+bool File::Error() const {
+    return impl_ && impl_->error;
+}
+bool File::Flush() {
+    return impl_ && impl_->FlushWrites();
+}
+
+bool File::Close() {
+    if (!impl_) return true;
+    bool ok = impl_->FlushWrites();
+    if (::close(impl_->fd) != 0) ok = false;
+    impl_->fd = -1;
+    impl_.reset();
+    return ok;
+}
+
+}  // namespace plat

@@ -1,0 +1,225 @@
+// Folder listings and whole-file operations on POSIX.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+
+#include "platform/codepage.h"
+#include "platform/fs/fs.h"
+#include "platform/fs/native.h"
+
+namespace plat {
+namespace {
+
+bool StatPath(std::string_view path, struct stat& st) {
+    if (path.empty()) return false;
+    return ::stat(NativePath(path).c_str(), &st) == 0;
+}
+
+// Closes a descriptor on every return path.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() { Close(); }
+    int get() const { return fd_; }
+    bool Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool CopyContents(int from, int to) {
+    constexpr std::size_t kBlock = 256 * 1024;
+    const auto block = std::make_unique_for_overwrite<char[]>(kBlock);
+    for (;;) {
+        const ssize_t n = ::read(from, block.get(), kBlock);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        if (!WriteAll(to, block.get(), static_cast<std::size_t>(n))) return false;
+    }
+}
+
+}  // namespace
+
+std::vector<DirEntry> ListDirectory(std::string_view pattern) {
+    std::vector<DirEntry> entries;
+    std::size_t split = pattern.size();
+    while (split > 0 && !native::IsSeparator(pattern[split - 1])) --split;
+    const std::string_view namePattern = pattern.substr(split);
+    if (namePattern.empty()) return entries;
+    const std::string_view folder = pattern.substr(0, split);
+    const std::string nativeFolder = folder.empty() ? std::string(".") : NativePath(folder);
+
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(nativeFolder.c_str()), ::closedir);
+    if (!dir) return entries;
+    std::vector<std::string> nativeNames;
+    while (const dirent* d = ::readdir(dir.get())) {
+        std::string name = native::NameFromNative(d->d_name);
+        if (!MatchesPattern(name, namePattern)) continue;
+        struct stat st;
+        if (::fstatat(::dirfd(dir.get()), d->d_name, &st, 0) != 0 &&
+            ::fstatat(::dirfd(dir.get()), d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            continue;
+        }
+        DirEntry entry;
+        entry.isFolder = S_ISDIR(st.st_mode);
+        entry.isHidden = name.starts_with('.') && name != "." && name != "..";
+        entry.size = entry.isFolder ? 0 : static_cast<std::int64_t>(st.st_size);
+        entry.lastWrite = static_cast<FileTime>(st.st_mtim.tv_sec);
+        entry.name = std::move(name);
+        entries.push_back(std::move(entry));
+    }
+    std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
+        const int order = CompareNames(a.name, b.name);
+        return order != 0 ? order < 0 : a.name < b.name;
+    });
+    return entries;
+}
+
+bool FileExists(std::string_view path) {
+    struct stat st;
+    return StatPath(path, st) && !S_ISDIR(st.st_mode);
+}
+
+bool FolderExists(std::string_view path) {
+    struct stat st;
+    return StatPath(path, st) && S_ISDIR(st.st_mode);
+}
+
+std::int64_t FileSize(std::string_view path) {
+    struct stat st;
+    if (!StatPath(path, st) || S_ISDIR(st.st_mode)) return -1;
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+bool GetFileTime(std::string_view path, FileTime& lastWrite) {
+    struct stat st;
+    if (!StatPath(path, st)) return false;
+    lastWrite = static_cast<FileTime>(st.st_mtim.tv_sec);
+    return true;
+}
+
+bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) {
+    if (source.empty() || destination.empty()) return false;
+    Descriptor from(::open(NativePath(source).c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat sourceStat;
+    if (from.get() < 0 || ::fstat(from.get(), &sourceStat) != 0 || S_ISDIR(sourceStat.st_mode)) {
+        return false;
+    }
+    const std::string target = NativePath(destination);
+    struct stat targetStat;
+    if (::stat(target.c_str(), &targetStat) == 0) {
+        // Truncating the destination would destroy a source that is the
+        // same file under another name.
+        if (failIfExists || S_ISDIR(targetStat.st_mode) ||
+            (targetStat.st_dev == sourceStat.st_dev && targetStat.st_ino == sourceStat.st_ino)) {
+            return false;
+        }
+    }
+    const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (failIfExists ? O_EXCL : 0);
+    Descriptor to(::open(target.c_str(), flags, 0666));
+    if (to.get() < 0) return false;
+    bool ok = CopyContents(from.get(), to.get());
+    // The copy keeps the source's last-write time, as the Windows copy does.
+    const struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
+    ok = ok && ::futimens(to.get(), times) == 0;
+    ok = to.Close() && ok;
+    if (!ok) ::unlink(target.c_str());
+    return ok;
+}
+
+bool DeleteFile(std::string_view path) {
+    struct stat st;
+    if (!StatPath(path, st) || S_ISDIR(st.st_mode)) return false;
+    return ::unlink(NativePath(path).c_str()) == 0;
+}
+
+bool MoveFile(std::string_view from, std::string_view to) {
+    if (from.empty() || to.empty()) return false;
+    const std::string source = NativePath(from);
+    struct stat sourceStat;
+    if (::lstat(source.c_str(), &sourceStat) != 0) return false;
+    std::string target = NativePath(to);
+    struct stat targetStat;
+    if (::lstat(target.c_str(), &targetStat) == 0) {
+        // An existing destination is refused, except the source itself
+        // under another case: that move changes the case of its name.
+        if (targetStat.st_dev != sourceStat.st_dev || targetStat.st_ino != sourceStat.st_ino) {
+            return false;
+        }
+        const std::size_t split = target.rfind('/');
+        std::string_view written = to;
+        while (!written.empty() && native::IsSeparator(written.back())) written.remove_suffix(1);
+        std::size_t nameStart = written.size();
+        while (nameStart > 0 && !native::IsSeparator(written[nameStart - 1])) --nameStart;
+        target = (split == std::string::npos ? std::string() : target.substr(0, split + 1)) +
+                 Utf8FromCp1252(written.substr(nameStart));
+    }
+    return ::rename(source.c_str(), target.c_str()) == 0;
+}
+
+bool CreateDirectory(std::string_view path) {
+    if (path.empty()) return false;
+    return ::mkdir(NativePath(path).c_str(), 0777) == 0;
+}
+
+bool RemoveDirectory(std::string_view path) {
+    if (path.empty()) return false;
+    return ::rmdir(NativePath(path).c_str()) == 0;
+}
+
+std::string GetCurrentDirectory() {
+    std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
+    if (!cwd) return {};
+    std::string result;
+    // Each component converted on its own: one folder with a single-byte
+    // name does not change how the others read.
+    std::string_view rest = cwd.get();
+    while (!rest.empty()) {
+        const std::size_t slash = rest.find('/');
+        result += native::NameFromNative(rest.substr(0, slash));
+        if (slash == std::string_view::npos) break;
+        result += '/';
+        rest.remove_prefix(slash + 1);
+    }
+    if (result.size() > 1 && result.back() == '/') result.pop_back();
+    return result;
+}
+
+bool SetCurrentDirectory(std::string_view path) {
+    if (path.empty()) return false;
+    return ::chdir(NativePath(path).c_str()) == 0;
+}
+
+std::int64_t FreeSpace(std::string_view path) {
+    struct statvfs vfs;
+    const std::string native = path.empty() ? std::string(".") : NativePath(path);
+    if (::statvfs(native.c_str(), &vfs) != 0) return -1;
+    return static_cast<std::int64_t>(vfs.f_bavail) * static_cast<std::int64_t>(vfs.f_frsize);
+}
+
+}  // namespace plat
