@@ -3,6 +3,9 @@
 // the methods of each phase live in import/ (one source file per phase).
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "app/DiagUtils.h"
 
 class CQuervaneDlg : public CDiagUtils {
@@ -11,6 +14,26 @@ public:
     ~CQuervaneDlg() override;
 
     // ---- shell (app/QuervaneDlg.cpp) ----
+    // Shows Info (1252) on the status line and remembers it; the line is
+    // drawn, not stored in the edit control, and changes at once.
+    void Afficher(std::string_view Info);
+
+    HICON m_hIcon = 0;            // application icon, resource 128
+    std::string sDisplayMessage;  // the text the status line shows
+
+    // Until the run driver declares it in its own section: the handler of
+    // "Lire les données".
+    void OnQuervane();
+
+protected:
+    bool OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+    void OnSysCommand(UINT nID, LPARAM lParam) override;
+    void OnPaint() override;
+    void OnTimer(UINT_PTR nIDEvent) override;
+    HICON OnQueryDragIcon() override;
+
+public:
     // ---- end shell ----
 
     // ---- import run driver and configuration (import/) ----
