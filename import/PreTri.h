@@ -1,0 +1,61 @@
+// The pre-sort of a subscriber file: its records are regrouped by title and
+// edition, then by vehicle, then by route (PreTri 2 stops after the vehicle,
+// PreTri 3 after the edition). At every level the groups come in the order of
+// their first record in the order left by the level before, and records keep
+// that order inside a group.
+//
+// Each record is known by the first characters of its line (title, edition,
+// vehicle and route codes in their supplier widths). A level looks at a prefix
+// of that key: title and edition at level 0, then the supplier vehicle code at
+// level 1, then the supplier route code at level 2.
+//
+// Every level is a stable counting sort on the rank of first appearance of its
+// groups, so the whole pre-sort is linear in the number of records.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class PreTri {
+public:
+    // preTri: the layout's PreTri (not 0). keyLengths: the key length of
+    // levels 0, 1 and 2, each at least the one before.
+    PreTri(int preTri, std::array<int, 3> keyLengths);
+
+    // Registers the next record in file order. line: the record's line
+    // without its line feed; a line shorter than the key is taken as padded
+    // with blanks.
+    void AjouterEnregistrement(std::string_view line);
+
+    std::size_t NombreEnregistrements() const { return recordKey_.size(); }
+    int NombreNiveaux() const { return levels_; }
+
+    struct Ordre {
+        // The record numbers (file order, from 0) in the regrouped order.
+        std::vector<std::uint32_t> pRang;
+        // By position in the regrouped order: 1 for the last record of the
+        // file and, when the route level runs, for the last record of each
+        // route group.
+        std::vector<std::uint8_t> pChangeRecord;
+    };
+    Ordre Ordonner() const;
+
+private:
+    std::uint32_t IdentifiantPrefixe(int level, std::string_view prefix);
+
+    int levels_ = 3;
+    std::array<int, 3> keyLengths_;
+    std::string key_;  // reused for every record: no allocation per record
+    std::string lastKey_;
+    std::uint32_t lastKeyId_ = 0;
+    bool haveLastKey_ = false;
+    // Distinct whole keys, and for each the group it belongs to at each level.
+    std::unordered_map<std::string, std::uint32_t> keyIds_;
+    std::vector<std::array<std::uint32_t, 3>> keyGroups_;
+    std::array<std::unordered_map<std::string, std::uint32_t>, 3> prefixIds_;
+    std::vector<std::uint32_t> recordKey_;  // by record: index into keyGroups_
+};
