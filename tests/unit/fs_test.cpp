@@ -1,0 +1,546 @@
+#include "platform/fs/fs.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace stdfs = std::filesystem;
+
+// Each test runs in a fresh temporary folder that is the current directory;
+// the disk is prepared and inspected with the standard library, so that the
+// code under test is never its own witness.
+class FsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = stdfs::current_path();
+        std::string pattern = (stdfs::temp_directory_path() / "fs_test_XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        root_ = pattern;
+        stdfs::current_path(root_);
+    }
+    void TearDown() override {
+        stdfs::current_path(previous_);
+        stdfs::remove_all(root_);
+    }
+
+    static void Put(const stdfs::path& path, std::string_view bytes) {
+        stdfs::create_directories(stdfs::path(path).parent_path().empty()
+                                      ? stdfs::path(".")
+                                      : stdfs::path(path).parent_path());
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+    static std::string Get(const stdfs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    static std::vector<std::string> NamesIn(const stdfs::path& folder) {
+        std::vector<std::string> names;
+        for (const auto& e : stdfs::directory_iterator(folder))
+            names.push_back(e.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    static std::vector<std::string> ReadLines(std::string_view path, std::string_view mode,
+                                              std::size_t maxLength) {
+        plat::File f = plat::File::Open(path, mode);
+        EXPECT_TRUE(f.IsOpen()) << path;
+        std::vector<std::string> lines;
+        std::string line;
+        while (f.GetLine(line, maxLength)) lines.push_back(line);
+        return lines;
+    }
+
+    stdfs::path previous_;
+    stdfs::path root_;
+};
+
+using Lines = std::vector<std::string>;
+
+TEST_F(FsTest, WritingTranslatesLineFeedsOnlyInTextMode) {
+    struct Case {
+        const char* mode;
+        std::string written;
+        std::string onDisk;
+    } cases[] = {
+        {"w", "a\nb\n", "a\r\nb\r\n"}, {"wt", "\n\n", "\r\n\r\n"}, {"w", "a\r\n", "a\r\r\n"},
+        {"w", "no end", "no end"},     {"wb", "a\nb\n", "a\nb\n"},
+    };
+    for (const Case& c : cases) {
+        plat::File f = plat::File::Open("out.txt", c.mode);
+        ASSERT_TRUE(f.IsOpen()) << c.mode;
+        EXPECT_EQ(f.Write(c.written.data(), 1, c.written.size()), c.written.size());
+        EXPECT_TRUE(f.Close());
+        EXPECT_EQ(Get("out.txt"), c.onDisk) << c.mode << " " << c.written;
+    }
+}
+
+TEST_F(FsTest, ReadingTranslatesCarriageReturnLineFeedOnlyInTextMode) {
+    struct Case {
+        const char* name;
+        std::string onDisk;
+        const char* mode;
+        Lines lines;
+    } cases[] = {
+        {"crlf", "a\r\nb\r\n", "r", {"a\n", "b\n"}},
+        {"bare lf", "a\nb", "r", {"a\n", "b"}},
+        {"lone cr stays", "a\rb\r\n", "r", {"a\rb\n"}},
+        {"cr before crlf", "a\r\r\n", "r", {"a\r\n"}},
+        {"cr at end of file", "x\r", "r", {"x\r"}},
+        {"empty lines", "\r\n\r\n", "r", {"\n", "\n"}},
+        {"empty file", "", "r", {}},
+        {"binary keeps cr", "a\r\nb", "rb", {"a\r\n", "b"}},
+    };
+    for (const Case& c : cases) {
+        Put("in.txt", c.onDisk);
+        EXPECT_EQ(ReadLines("in.txt", c.mode, 100), c.lines) << c.name;
+    }
+}
+
+TEST_F(FsTest, LineLongerThanMaximumContinuesAtNextRead) {
+    struct Case {
+        std::string onDisk;
+        std::size_t maxLength;
+        Lines lines;
+    } cases[] = {
+        {"abcdef\r\n", 4, {"abc", "def", "\n"}},
+        {"abcdef\r\n", 7, {"abcdef", "\n"}},
+        {"abcdef\r\n", 8, {"abcdef\n"}},
+        // A line end that arrives as the last allowed character is one character.
+        {"ab\r\nc", 4, {"ab\n", "c"}},
+        {"ab\r\nc", 3, {"ab", "\n", "c"}},
+        {"abc\rdef\n", 5, {"abc\r", "def\n"}},
+    };
+    for (const Case& c : cases) {
+        Put("in.txt", c.onDisk);
+        EXPECT_EQ(ReadLines("in.txt", "r", c.maxLength), c.lines) << c.maxLength;
+    }
+}
+
+TEST_F(FsTest, GetsBehavesAsFgets) {
+    Put("in.txt", "first line\r\nx");
+    plat::File f = plat::File::Open("in.txt", "r");
+    char buffer[6];
+    ASSERT_EQ(f.Gets(buffer, sizeof buffer), buffer);
+    EXPECT_STREQ(buffer, "first");
+    ASSERT_NE(f.Gets(buffer, sizeof buffer), nullptr);
+    EXPECT_STREQ(buffer, " line");
+    ASSERT_NE(f.Gets(buffer, sizeof buffer), nullptr);
+    EXPECT_STREQ(buffer, "\n");
+    EXPECT_FALSE(f.Eof());
+    ASSERT_NE(f.Gets(buffer, sizeof buffer), nullptr);
+    EXPECT_STREQ(buffer, "x");
+    EXPECT_TRUE(f.Eof());
+    EXPECT_EQ(f.Gets(buffer, sizeof buffer), nullptr);
+}
+
+// A "\r\n" pair split between two buffer fills must still read as one "\n",
+// whatever the buffer size: put the pair at every offset around the first
+// two multiples of 64 KiB.
+TEST_F(FsTest, LineEndSplitAcrossBufferFillsReadsAsOne) {
+    for (std::size_t boundary : {std::size_t{65536}, std::size_t{131072}}) {
+        for (std::size_t at = boundary - 2; at <= boundary + 1; ++at) {
+            Put("big.txt", std::string(at, 'x') + "\r\ntail\r\n");
+            const Lines lines = ReadLines("big.txt", "r", 1 << 20);
+            ASSERT_EQ(lines.size(), 2u) << at;
+            EXPECT_EQ(lines[0], std::string(at, 'x') + "\n") << at;
+            EXPECT_EQ(lines[1], "tail\n") << at;
+
+            plat::File f = plat::File::Open("big.txt", "r");
+            std::string all;
+            for (int c; (c = f.Getc()) != EOF;) all.push_back(static_cast<char>(c));
+            EXPECT_EQ(all, std::string(at, 'x') + "\ntail\n") << at;
+        }
+    }
+}
+
+// Many lines of varied lengths and line ends, read by lines, by characters
+// and by blocks; every way must give the same translated text.
+TEST_F(FsTest, LongFileReadsTheSameByLinesCharactersAndBlocks) {
+    std::mt19937 random(7);
+    std::string disk, text;
+    while (disk.size() < 300000) {
+        const std::string body(random() % 300, static_cast<char>('a' + random() % 26));
+        const int end = static_cast<int>(random() % 4);
+        const char* ends[] = {"\r\n", "\n", "\r", "\r\r\n"};
+        const char* translated[] = {"\n", "\n", "\r", "\r\n"};
+        disk += body + ends[end];
+        text += body + translated[end];
+    }
+    Put("long.txt", disk);
+
+    std::string byLines;
+    for (const std::string& line : ReadLines("long.txt", "r", 1000)) byLines += line;
+    EXPECT_EQ(byLines, text);
+
+    plat::File f = plat::File::Open("long.txt", "rt");
+    std::string byBlocks;
+    char block[777];
+    for (std::size_t n; (n = f.Read(block, 1, sizeof block)) > 0;) byBlocks.append(block, n);
+    EXPECT_EQ(byBlocks, text);
+    EXPECT_TRUE(f.Eof());
+
+    plat::File raw = plat::File::Open("long.txt", "rb");
+    std::string binary(disk.size() + 10, '\0');
+    EXPECT_EQ(raw.Read(binary.data(), 1, binary.size()), disk.size());
+    binary.resize(disk.size());
+    EXPECT_EQ(binary, disk);
+}
+
+TEST_F(FsTest, TellGivesRawOffsetsThatSeekReturnsTo) {
+    {
+        plat::File out = plat::File::Open("records.txt", "w");
+        for (int i = 0; i < 5000; ++i)
+            out.Printf("record %05d %s\n", i, std::string(i % 50, '*').c_str());
+    }
+    plat::File f = plat::File::Open("records.txt", "r");
+    std::vector<std::int64_t> offsets;
+    Lines lines;
+    std::string line;
+    std::int64_t expected = 0;
+    for (;;) {
+        offsets.push_back(f.Tell());
+        if (!f.GetLine(line, 200)) break;
+        EXPECT_EQ(offsets.back(), expected);
+        expected += static_cast<std::int64_t>(line.size()) + 1;  // the "\r" on disk
+        lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), 5000u);
+    EXPECT_EQ(expected, static_cast<std::int64_t>(stdfs::file_size("records.txt")));
+    for (std::size_t i = lines.size(); i-- > 0;) {
+        ASSERT_TRUE(f.Seek(offsets[i], SEEK_SET));
+        ASSERT_TRUE(f.GetLine(line, 200));
+        EXPECT_EQ(line, lines[i]) << i;
+    }
+    ASSERT_TRUE(f.Seek(-static_cast<std::int64_t>(lines.back().size() + 1), SEEK_END));
+    ASSERT_TRUE(f.GetLine(line, 200));
+    EXPECT_EQ(line, lines.back());
+    EXPECT_FALSE(f.Seek(-1, SEEK_SET));
+}
+
+TEST_F(FsTest, ModeStringsAreCheckedAsFopenChecksThem) {
+    Put("f.txt", "x");
+    for (const char* good :
+         {"r", "rb", "rt", "r+", "r+b", "rb+", "w", "wb", "w+", "a", "a+", "a+t"}) {
+        Put("f.txt", "x");
+        EXPECT_TRUE(plat::File::Open("f.txt", good).IsOpen()) << good;
+    }
+    for (const char* bad : {"", "x", "R", "rw", "rbb", "rbt", "r++", "wx", "rc", "rb+t", "r "}) {
+        EXPECT_FALSE(plat::File::Open("f.txt", bad).IsOpen()) << bad;
+    }
+    EXPECT_EQ(Get("f.txt"), "x");  // no bad mode truncated it
+}
+
+TEST_F(FsTest, OpenModesReadWriteAndAppendAsFopen) {
+    EXPECT_FALSE(plat::File::Open("missing.txt", "r").IsOpen());
+    EXPECT_FALSE(plat::File::Open("missing.txt", "r+").IsOpen());
+
+    Put("f.txt", "0123456789");
+    plat::File::Open("f.txt", "w");
+    EXPECT_EQ(Get("f.txt"), "");
+
+    Put("f.txt", "0123456789");
+    {
+        plat::File f = plat::File::Open("f.txt", "r+b");
+        char two[2];
+        ASSERT_EQ(f.Read(two, 1, 2), 2u);
+        EXPECT_TRUE(f.Puts("ab"));  // writes where reading stopped
+        EXPECT_EQ(f.Tell(), 4);
+        EXPECT_EQ(f.Getc(), '4');
+    }
+    EXPECT_EQ(Get("f.txt"), "01ab456789");
+
+    {
+        plat::File f = plat::File::Open("f.txt", "a+");
+        EXPECT_TRUE(f.Seek(0, SEEK_SET));
+        EXPECT_EQ(f.Getc(), '0');
+        EXPECT_TRUE(f.Puts("end\n"));  // appended whatever the position
+        EXPECT_EQ(f.Tell(), 15);
+        EXPECT_TRUE(f.Seek(0, SEEK_SET));
+        EXPECT_TRUE(f.Puts("!"));
+    }
+    EXPECT_EQ(Get("f.txt"), "01ab456789end\r\n!");
+
+    plat::File readOnly = plat::File::Open("f.txt", "r");
+    EXPECT_FALSE(readOnly.Puts("no"));
+    EXPECT_TRUE(readOnly.Error());
+    plat::File writeOnly = plat::File::Open("g.txt", "w");
+    EXPECT_EQ(writeOnly.Getc(), EOF);
+    EXPECT_TRUE(writeOnly.Error());
+}
+
+TEST_F(FsTest, BufferedWritesReachDiskAtFlushCloseAndDestruction) {
+    std::string big(200000, 'z');
+    {
+        plat::File f = plat::File::Open("w.bin", "wb");
+        EXPECT_TRUE(f.Puts("head"));
+        EXPECT_EQ(stdfs::file_size("w.bin"), 0u);  // still buffered
+        EXPECT_TRUE(f.Flush());
+        EXPECT_EQ(Get("w.bin"), "head");
+        EXPECT_EQ(f.Write(big.data(), 1, big.size()), big.size());
+        EXPECT_EQ(f.Printf("%s-%d", "tail", 42), 7);
+    }
+    EXPECT_EQ(Get("w.bin"), "head" + big + "tail-42");
+}
+
+TEST_F(FsTest, FolderIsNotAFile) {
+    stdfs::create_directory("sub");
+    for (const char* mode : {"r", "rb", "r+", "w", "a", "a+"}) {
+        EXPECT_FALSE(plat::File::Open("SUB", mode).IsOpen()) << mode;
+    }
+    EXPECT_FALSE(plat::FileExists("sub"));
+    EXPECT_TRUE(plat::FolderExists("Sub"));
+    EXPECT_EQ(plat::FileSize("sub"), -1);
+    EXPECT_FALSE(plat::CopyFile("sub", "copy"));
+    EXPECT_FALSE(plat::DeleteFile("sub"));
+    EXPECT_TRUE(stdfs::is_directory("sub"));
+}
+
+TEST_F(FsTest, NamesAreFoundWithoutRegardToCase) {
+    Put("CONFIG/sacs.def", "bags\r\n");
+    stdfs::create_directory("work");
+    stdfs::current_path("work");
+    for (const char* path : {"..\\config\\SACS.DEF", "../CONFIG/sacs.def", "..\\Config/Sacs.Def"}) {
+        EXPECT_TRUE(plat::FileExists(path)) << path;
+        EXPECT_EQ(plat::FileSize(path), 6) << path;
+        EXPECT_EQ(ReadLines(path, "r", 100), Lines{"bags\n"}) << path;
+    }
+    EXPECT_EQ(plat::NativePath("..\\config\\SACS.DEF"), "../CONFIG/sacs.def");
+    EXPECT_EQ(plat::NativePath("..\\config\\NEW\\X.TXT"), "../CONFIG/NEW/X.TXT");
+    EXPECT_FALSE(plat::FileExists("..\\config\\SACS.DEFX"));
+}
+
+TEST_F(FsTest, CreatingReusesTheNameThatExistsUnderAnotherCase) {
+    Put("Data/NR.JO", "old");
+    {
+        plat::File f = plat::File::Open("data\\nr.jo", "w");
+        ASSERT_TRUE(f.IsOpen());
+        f.Puts("new");
+    }
+    EXPECT_EQ(NamesIn("."), Lines{"Data"});
+    EXPECT_EQ(NamesIn("Data"), Lines{"NR.JO"});
+    EXPECT_EQ(Get("Data/NR.JO"), "new");
+
+    plat::File::Open("DATA\\NR.LI", "w");  // new file: the name as written
+    EXPECT_EQ(NamesIn("Data"), (Lines{"NR.JO", "NR.LI"}));
+    EXPECT_FALSE(plat::File::Open("nofolder\\x.txt", "w").IsOpen());
+}
+
+TEST_F(FsTest, ExactNameWinsOverOtherCases) {
+    Put("a.txt", "lower");
+    Put("A.TXT", "upper");
+    EXPECT_EQ(ReadLines("a.txt", "r", 100), Lines{"lower"});
+    EXPECT_EQ(ReadLines("A.TXT", "r", 100), Lines{"upper"});
+}
+
+TEST_F(FsTest, NamesComparedAndMatchedAsWindowsDoes) {
+    struct Case {
+        const char* name;
+        const char* pattern;
+        bool matches;
+    } cases[] = {
+        {"NR.JO", "*.jo", true},
+        {"nr2.jo", "*.JO", true},
+        {"NR.JOX", "*.jo", false},
+        {"J1.SIT", "J*.SIT", true},
+        {"j2.sit", "J*.SIT", true},
+        {"X.SIT", "J*.SIT", false},
+        {"README", "*.*", true},
+        {"a.b.c", "*.*", true},
+        {"README", "*", true},
+        {"README", "READ*.*", true},
+        {"README", "*.", true},
+        {"a.b", "*.", false},
+        {"NR.JO", "??.JO", true},
+        {"N.JO", "??.JO", false},
+        {"\xc9T\xc9.txt", "\xe9t\xe9*", true},
+        {"\x8c"
+         "uvre",
+         "\x9c*", true},
+        {".", "*", true},
+        {"..", "*.jo", false},
+        {"abcabd", "*abd", true},
+        {"abcab", "*abd", false},
+        {"", "*", true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(plat::MatchesPattern(c.name, c.pattern), c.matches) << c.name << " " << c.pattern;
+    }
+    EXPECT_EQ(plat::CompareNames("\xe9t\xe9", "\xc9T\xc9"), 0);
+    EXPECT_LT(plat::CompareNames("A_", "a_b"), 0);
+    EXPECT_LT(plat::CompareNames("ZZ", "_"), 0);  // upper case order, as Windows sorts
+    EXPECT_GT(plat::CompareNames("b", "A"), 0);
+}
+
+TEST_F(FsTest, ListingFiltersByPatternAndSortsWithoutRegardToCase) {
+    for (const char* name :
+         {"NR.JO", "nr2.jo", "J1.SIT", "j2.sit", "JOURNAL.CYB", "README", ".hidden"}) {
+        Put(stdfs::path("dir") / name, name);
+    }
+    stdfs::create_directory("dir/sub");
+    stdfs::create_directory("other");
+    struct Case {
+        const char* pattern;
+        Lines names;
+    } cases[] = {
+        {"dir\\*",
+         {".", "..", ".hidden", "J1.SIT", "j2.sit", "JOURNAL.CYB", "NR.JO", "nr2.jo", "README",
+          "sub"}},
+        {"DIR/*.*",
+         {".", "..", ".hidden", "J1.SIT", "j2.sit", "JOURNAL.CYB", "NR.JO", "nr2.jo", "README",
+          "sub"}},
+        {"dir\\*.jo", {"NR.JO", "nr2.jo"}},
+        {"Dir\\J*.SIT", {"J1.SIT", "j2.sit"}},
+        {"dir\\nr*.JO", {"NR.JO", "nr2.jo"}},
+        {"dir\\*.", {".", "..", "README", "sub"}},
+        {"dir\\nothing*", {}},
+        {"missing\\*", {}},
+        {"dir\\", {}},
+    };
+    for (const Case& c : cases) {
+        Lines names;
+        for (const plat::DirEntry& e : plat::ListDirectory(c.pattern)) names.push_back(e.name);
+        EXPECT_EQ(names, c.names) << c.pattern;
+    }
+    stdfs::current_path("other");
+    ASSERT_EQ(plat::ListDirectory("..\\DIR\\NR*.JO").size(), 2u);
+}
+
+TEST_F(FsTest, ListingGivesAttributesSizeAndTime) {
+    Put("d/data.jo", "12345");
+    Put("d/.secret", "");
+    stdfs::create_directory("d/Folder");
+    const struct timespec times[2] = {{1700000000, 0}, {1700000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, "d/data.jo", times, 0), 0);
+
+    const std::vector<plat::DirEntry> entries = plat::ListDirectory("d\\*");
+    ASSERT_EQ(entries.size(), 5u);
+    const plat::DirEntry& secret = entries[2];
+    const plat::DirEntry& data = entries[3];
+    const plat::DirEntry& folder = entries[4];
+    EXPECT_EQ(secret.name, ".secret");
+    EXPECT_TRUE(secret.isHidden);
+    EXPECT_EQ(data.name, "data.jo");
+    EXPECT_FALSE(data.isFolder);
+    EXPECT_FALSE(data.isHidden);
+    EXPECT_EQ(data.size, 5);
+    EXPECT_EQ(data.lastWrite, 1700000000);
+    EXPECT_EQ(folder.name, "Folder");
+    EXPECT_TRUE(folder.isFolder);
+    EXPECT_FALSE(entries[0].isHidden);  // "."
+
+    plat::FileTime t = 0;
+    ASSERT_TRUE(plat::GetFileTime("D\\DATA.JO", t));
+    EXPECT_EQ(t, 1700000000);
+    EXPECT_FALSE(plat::GetFileTime("d\\none", t));
+}
+
+TEST_F(FsTest, NativeNamesConvertAtTheBoundary) {
+    // 1252 "é" is created as UTF-8 on disk and listed back as 1252.
+    { plat::File::Open("\xe9t\xe9.txt", "w").Puts("utf8"); }
+    EXPECT_EQ(NamesIn("."), Lines{"\xc3\xa9t\xc3\xa9.txt"});
+    // A native name in a single-byte code page is kept byte for byte, and
+    // what the listing gives opens that file.
+    Put("caf\xe9.dat", "latin");
+    std::vector<plat::DirEntry> entries = plat::ListDirectory("*.dat");
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].name, "caf\xe9.dat");
+    EXPECT_EQ(ReadLines(entries[0].name, "r", 100), Lines{"latin"});
+    EXPECT_EQ(ReadLines("CAF\xc9.DAT", "r", 100), Lines{"latin"});
+    EXPECT_EQ(ReadLines("\xc9T\xc9.TXT", "r", 100), Lines{"utf8"});
+}
+
+TEST_F(FsTest, CopyReplacesTheDestinationAndKeepsTheTime) {
+    Put("src.txt", "short");
+    Put("Dst.txt", "a much longer old content");
+    const struct timespec times[2] = {{1600000000, 0}, {1600000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, "src.txt", times, 0), 0);
+
+    EXPECT_FALSE(plat::CopyFile("SRC.TXT", "dst.txt", true));
+    EXPECT_EQ(Get("Dst.txt"), "a much longer old content");
+    EXPECT_TRUE(plat::CopyFile("SRC.TXT", "dst.txt"));
+    EXPECT_EQ(NamesIn("."), (Lines{"Dst.txt", "src.txt"}));
+    EXPECT_EQ(Get("Dst.txt"), "short");
+    plat::FileTime t = 0;
+    ASSERT_TRUE(plat::GetFileTime("dst.txt", t));
+    EXPECT_EQ(t, 1600000000);
+
+    EXPECT_FALSE(plat::CopyFile("src.txt", "Src.Txt"));  // itself
+    EXPECT_EQ(Get("src.txt"), "short");
+    EXPECT_FALSE(plat::CopyFile("none.txt", "x.txt"));
+    EXPECT_FALSE(plat::CopyFile("src.txt", "nofolder\\x.txt"));
+    EXPECT_TRUE(plat::CopyFile("src.txt", "new.txt", true));
+
+    const std::string big(1 << 20, 'q');
+    Put("big.bin", big);
+    EXPECT_TRUE(plat::CopyFile("big.bin", "big2.bin"));
+    EXPECT_EQ(Get("big2.bin"), big);
+}
+
+TEST_F(FsTest, DeleteMoveAndFolders) {
+    Put("a.txt", "a");
+    Put("b.txt", "b");
+    EXPECT_FALSE(plat::MoveFile("a.txt", "B.TXT"));  // an existing destination is refused
+    EXPECT_TRUE(plat::MoveFile("A.TXT", "A.Txt"));   // a change of case
+    EXPECT_EQ(NamesIn("."), (Lines{"A.Txt", "b.txt"}));
+    EXPECT_TRUE(plat::MoveFile("a.txt", "c.txt"));
+    EXPECT_FALSE(plat::MoveFile("a.txt", "d.txt"));
+    EXPECT_EQ(Get("c.txt"), "a");
+
+    EXPECT_TRUE(plat::CreateDirectory("Temp"));
+    EXPECT_FALSE(plat::CreateDirectory("TEMP"));  // exists under another case
+    EXPECT_TRUE(plat::MoveFile("C.TXT", "temp\\c.txt"));
+    EXPECT_FALSE(plat::RemoveDirectory("temp"));  // not empty
+    EXPECT_TRUE(plat::DeleteFile("TEMP\\C.TXT"));
+    EXPECT_FALSE(plat::DeleteFile("temp\\c.txt"));
+    EXPECT_TRUE(plat::RemoveDirectory("temp"));
+    EXPECT_EQ(NamesIn("."), Lines{"b.txt"});
+}
+
+TEST_F(FsTest, CurrentDirectoryIsFoundWithoutRegardToCase) {
+    stdfs::create_directory("Work");
+    const std::string start = plat::GetCurrentDirectory();
+    EXPECT_EQ(start, stdfs::current_path().string());
+    ASSERT_TRUE(plat::SetCurrentDirectory("WORK"));
+    EXPECT_EQ(stdfs::current_path(), root_ / "Work");
+    EXPECT_EQ(plat::GetCurrentDirectory(), start + "/Work");
+    EXPECT_TRUE(plat::SetCurrentDirectory(".."));
+    EXPECT_FALSE(plat::SetCurrentDirectory("none"));
+    EXPECT_EQ(plat::GetCurrentDirectory(), start);
+    EXPECT_GT(plat::FreeSpace("."), 0);
+}
+
+TEST(FileTimes, CalendarConversions) {
+    const plat::CalendarTime epoch = plat::ToUniversalTime(0);
+    EXPECT_EQ(epoch.year, 1970);
+    EXPECT_EQ(epoch.month, 1);
+    EXPECT_EQ(epoch.day, 1);
+    EXPECT_EQ(epoch.weekday, 4);
+
+    plat::CalendarTime leap;
+    leap.year = 2024, leap.month = 2, leap.day = 29, leap.hour = 12, leap.minute = 34,
+    leap.second = 56;
+    const plat::FileTime t = plat::FromUniversalTime(leap);
+    EXPECT_EQ(t, 1709210096);
+    const plat::CalendarTime back = plat::ToUniversalTime(t);
+    EXPECT_EQ(back.year, 2024);
+    EXPECT_EQ(back.month, 2);
+    EXPECT_EQ(back.day, 29);
+    EXPECT_EQ(back.hour, 12);
+    EXPECT_EQ(back.minute, 34);
+    EXPECT_EQ(back.second, 56);
+    EXPECT_EQ(back.yearday, 59);
+    EXPECT_EQ(back.weekday, 4);
+}
+
+}  // namespace
