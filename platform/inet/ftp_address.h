@@ -1,0 +1,46 @@
+// "ftp://" addresses of candidate source folders, taken apart as the import
+// run and the file picker take them:
+//
+//   ftp://[user[:password]@]host[/folder/.../]
+//
+// - "ftp://" without regard to case; every backslash is removed first.
+// - Credentials end at the last "@". The user is the text before the first
+//   ":" of the address, the password the text between that ":" and the "@"
+//   (empty when the ":" comes after the "@"). A user without ":" keeps the
+//   anonymous password; without "@" the login is anonymous.
+// - The host runs up to the first "/" after the credentials; the folder is
+//   the text from that "/" on ("" when there is none).
+// The port is never part of the address: it is always the default FTP port.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace plat::ftp {
+
+inline constexpr std::string_view kAnonymousUser = "anonymous";
+// The e-mail-style password of an anonymous login.
+inline constexpr std::string_view kAnonymousPassword = "quervane@import.invalid";
+
+struct FtpAddress {
+    std::string user;
+    std::string password;
+    std::string host;
+    std::string folder;  // "/in/data/", or "" when the address names no folder
+
+    bool operator==(const FtpAddress&) const = default;
+};
+
+// True when text begins with "ftp://" (without regard to case).
+bool IsFtpAddress(std::string_view text);
+
+// std::nullopt when the text is not an "ftp://" address.
+std::optional<FtpAddress> ParseFtpAddress(std::string_view address);
+
+// The address as it may be shown: "ftp://" followed by what comes after the
+// credentials (backslashes removed). Text that is not an "ftp://" address
+// comes back unchanged.
+std::string WithoutCredentials(std::string_view address);
+
+}  // namespace plat::ftp
