@@ -37,6 +37,12 @@ public:
     // ---- end shell ----
 
     // ---- import run driver and configuration (import/) ----
+    // Data directory, from "Trelvamont.ini"; a prefix of base file names.
+    std::string RepertoireData;
+
+    // Deletes the bases of the data directory whose ".jo" file is older than
+    // DelayJournal days.
+    void PurgerAnciensFichiers(int DelayJournal);
     // ---- end import run driver ----
 
     // ---- source acquisition (import/) ----

@@ -1,0 +1,46 @@
+#include "import/RunHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TEST(RunHelpers, FormaterMessageReplacesConversionsInOrder) {
+    EXPECT_EQ(FormaterMessage("Numero de liasse (%s) à l'abonné %ld différent (%s)",
+                              {"0000000004", "4", ""}),
+              "Numero de liasse (0000000004) à l'abonné 4 différent ()");
+    EXPECT_EQ(FormaterMessage("destruction de %s", {"FEB28"}), "destruction de FEB28");
+    EXPECT_EQ(FormaterMessage("Numero d\"édition %s", {"E2"}), "Numero d\"édition E2");
+    EXPECT_EQ(FormaterMessage("100%% de %d", {"7"}), "100% de 7");
+    EXPECT_EQ(FormaterMessage("%02d/%02d", {"01"}), "01/");
+    EXPECT_EQ(FormaterMessage("fin %", {"x"}), "fin x");
+}
+
+TEST(RunHelpers, ChampStaysInsideTheRecord) {
+    EXPECT_EQ(Champ("NRE1VA01", 2, 2), "E1");
+    EXPECT_EQ(Champ("NRE1VA01", 6, 4), "01");
+    EXPECT_EQ(Champ("NRE1VA01", 8, 4), "");
+    EXPECT_EQ(Champ("NRE1VA01", -1, 4), "");
+    EXPECT_EQ(Champ("NRE1VA01", 2, 0), "");
+    EXPECT_EQ(SansFinDeLigne("ABC\n"), "ABC");
+    EXPECT_EQ(SansFinDeLigne("ABC"), "ABC");
+    EXPECT_EQ(SansFinDeLigne("AB\r"), "AB\r");
+}
+
+TEST(RunHelpers, ProgressMovesOnlyWhenTheWholePercentageChanges) {
+    std::vector<int> positions;
+    SuiviProgression suivi(1000, [&](int p) { positions.push_back(p); });
+    for (int lu = 0; lu <= 1000; lu += 3) suivi.Avancer(lu);
+    ASSERT_EQ(positions.size(), 99u);  // 1 .. 99; 100 is never reached by a read position < 1000
+    EXPECT_EQ(positions.front(), 1);
+    EXPECT_EQ(positions.back(), 99);
+
+    std::vector<int> vide;
+    SuiviProgression rien(0, [&](int p) { vide.push_back(p); });
+    rien.Avancer(0);
+    rien.Avancer(10);
+    EXPECT_TRUE(vide.empty());
+}
+
+}  // namespace
