@@ -52,5 +52,8 @@ public:
     // ---- end prepared-base import ----
 
     // ---- supplier conversion (import/) ----
+    // Converts the supplier set of the run into the base of its titles:
+    // reference tables, subscriber pass, base files, bag labels, index files.
+    void ConversionFournisseur(struct RunContext& run);
     // ---- end supplier conversion ----
 };
