@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "util/queue.h"
+
 struct RunContext {
     // ---- source of the run (set by the driver and the source acquisition) ----
 
@@ -63,8 +65,11 @@ struct RunContext {
     std::string sNewLiasse, sNewSac, sNewRoutage, sNewReseau, sNewEdition;
     std::string sEnreg;
 
-    // Dialogs (missing bags, copies count), label stores of the supplier
-    // conversion (LibelleTr, LibelleEd, LibelleGr, LibelleLt) and the objects
-    // of the source acquisition (file picker, drive chooser, ZIP reader) are
-    // members too; they join as their classes land.
+    // ---- label stores of the supplier conversion (opened by its reference
+    // tables, closed by its destructors at the latest) ----
+    CQueue LibelleTr, LibelleEd, LibelleGr, LibelleLt;
+
+    // The dialogs (missing bags, copies count) and the objects of the source
+    // acquisition (file picker, drive chooser, ZIP reader) are members too;
+    // they join as their classes land.
 };
