@@ -113,6 +113,8 @@ public:
 
 protected:
     std::string ItemText(int nIndex) const;
+    void ClearSelectionSilently() { sel_ = -1; }
+    // Called after SetCurSel.
     virtual void SelectionSet() {}
 
 private:

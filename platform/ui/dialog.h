@@ -23,13 +23,6 @@
 
 namespace plat::ui {
 
-enum class Event {
-    Clicked,           // button click, grid click
-    DoubleClicked,     // grid or list double-click
-    SelectionChanged,  // list or combo box
-    TextChanged,       // edit or combo edit field typed into
-};
-
 // A long run (the import) works for seconds without taking input; a backend
 // that must keep its window alive meanwhile runs it apart (see DESIGN).
 enum class HandlerKind { Quick, LongRun };
@@ -127,6 +120,11 @@ public:
     void PaintRequested() { OnPaint(); }
     HICON DragIconRequested() { return OnQueryDragIcon(); }
     void SetIconic(bool iconic) { iconic_ = iconic; }
+
+    // What a scripted run writes after the dialog's kind on its transcript
+    // line; empty: the scripted backend describes the dialog from its
+    // controls.
+    virtual std::string GetScriptDescription() const { return {}; }
 
 protected:
     virtual bool OnInitDialog();  // exchanges members -> controls; returns true

@@ -13,6 +13,18 @@
 
 class CDialog;
 
+namespace plat::ui {
+
+// Control events that a dialog binds handlers to.
+enum class Event {
+    Clicked,           // button click, grid click
+    DoubleClicked,     // grid or list double-click
+    SelectionChanged,  // list or combo box
+    TextChanged,       // edit or combo edit field typed into
+};
+
+}  // namespace plat::ui
+
 // Position and size in dialog units, from the template.
 struct CRect {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -67,6 +79,11 @@ public:
 
 protected:
     void NotifyChange(plat::ui::Change what, int index = -1, int row = -1, int col = -1);
+    // Keeps text as the window's text without telling the backend (operator input).
+    void StoreText(std::string_view text) { text_ = text; }
+    // Fires event on this control through its dialog (operator input).
+    void FireOwnEvent(plat::ui::Event event);
+    CDialog* OwnerDialog() const { return owner_; }
 
 private:
     friend class CDialog;

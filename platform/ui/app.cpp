@@ -1,0 +1,31 @@
+#include "platform/ui/app.h"
+
+#include "platform/ui/backend.h"
+#include "platform/ui/message_box.h"
+#include "platform/ui/wnd.h"
+
+namespace {
+// The one application object of the process (set by its constructor).
+CWinApp* application = nullptr;
+}  // namespace
+
+CWinApp::CWinApp(std::string_view appName) : m_pszAppName(appName) {
+    if (application == nullptr) application = this;
+}
+
+CWinApp::~CWinApp() {
+    if (application == this) application = nullptr;
+}
+
+CWinApp* AfxGetApp() {
+    return application;
+}
+
+std::string AfxGetAppName() {
+    return application ? application->m_pszAppName : std::string();
+}
+
+int AfxMessageBox(std::string_view text, UINT nType, UINT) {
+    CWnd* owner = application ? application->m_pMainWnd : nullptr;
+    return plat::ui::CurrentBackend().MessageBox(owner, text, AfxGetAppName(), nType);
+}
