@@ -12,9 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/ErreursSac.h"
+#include "dialogs/SaisieExemplaires.h"
 #include "util/queue.h"
 
 struct RunContext {
+    // fenetre: the main window, parent of the run's dialogs.
+    explicit RunContext(CWnd* fenetre = nullptr) : DlgErreursSac(fenetre), DlgSaisie(fenetre) {}
+    RunContext(const RunContext&) = delete;
+    RunContext& operator=(const RunContext&) = delete;
+
     // ---- source of the run (set by the driver and the source acquisition) ----
 
     // Folder of the supplier set or prepared base; a prefix of file names, so
@@ -69,7 +76,10 @@ struct RunContext {
     // tables, closed by its destructors at the latest) ----
     CQueue LibelleTr, LibelleEd, LibelleGr, LibelleLt;
 
-    // The dialogs (missing bags, copies count) and the objects of the source
-    // acquisition (file picker, drive chooser, ZIP reader) are members too;
-    // they join as their classes land.
+    // ---- dialogs of the run ----
+    CErreursSac DlgErreursSac;  // missing bags of the bag rebuild
+    CSaisieExemplaires DlgSaisie;
+
+    // The objects of the source acquisition (file picker, drive chooser, ZIP
+    // reader) are members too; they join as their classes land.
 };
