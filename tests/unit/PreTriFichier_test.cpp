@@ -1,0 +1,123 @@
+#include "import/PreTriFichier.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/fs/fs.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+class PreTriFichierTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = std::string(QUERVANE_BINARY_DIR) + "/PreTriFichier_test";
+        plat::CreateDirectory(folder_);
+        file_ = folder_ + "/JOURNAL.CYB";
+        temp_ = folder_ + "/TEMP";
+        plat::DeleteFile(temp_);
+    }
+
+    void Write(const std::string& bytes) {
+        plat::File f = plat::File::Open(file_, "wb");
+        ASSERT_TRUE(f);
+        f.Write(bytes.data(), 1, bytes.size());
+    }
+
+    std::string Read(const std::string& path) {
+        plat::File f = plat::File::Open(path, "rb");
+        std::string bytes;
+        for (int c; f && (c = f.Getc()) != EOF;) bytes += static_cast<char>(c);
+        return bytes;
+    }
+
+    ResultatPreTri Sort(int preTri, std::size_t slice, std::vector<std::uint8_t>& marks) {
+        PreTriFichier options;
+        options.preTri = preTri;
+        options.keyLengths = {4, 6, 8};  // title and edition, vehicle, route
+        options.tailleTranche = slice;
+        return PreTrierFichier(file_, temp_, options, marks);
+    }
+
+    std::string folder_, file_, temp_;
+};
+
+// Records of title NR: editions E1/E2, vehicles VA/VB, routes R1/R2.
+const std::string kShuffled =
+    "NRE1VAR1 a\r\n"
+    "NRE2VAR1 b\r\n"
+    "NRE1VBR2 c\r\n"
+    "NRE1VAR2 d\r\n"
+    "NRE1VAR1 e\r\n"
+    "NRE2VAR1 f\r\n";
+const std::string kRegrouped =
+    "NRE1VAR1 a\r\n"
+    "NRE1VAR1 e\r\n"
+    "NRE1VAR2 d\r\n"
+    "NRE1VBR2 c\r\n"
+    "NRE2VAR1 b\r\n"
+    "NRE2VAR1 f\r\n";
+
+TEST_F(PreTriFichierTest, SameCopyWhateverTheSliceSize) {
+    for (std::size_t slice : {std::size_t{1}, std::size_t{25}, std::size_t{1} << 20}) {
+        Write(kShuffled);
+        std::vector<std::uint8_t> marks;
+        ASSERT_EQ(Sort(1, slice, marks), ResultatPreTri::Fait) << slice;
+        EXPECT_EQ(Read(file_), kRegrouped) << "slice " << slice;
+        EXPECT_EQ(marks, (std::vector<std::uint8_t>{0, 1, 1, 1, 0, 1})) << slice;
+        EXPECT_FALSE(plat::FileExists(temp_));
+    }
+}
+
+TEST_F(PreTriFichierTest, LineEndsAndOddLines) {
+    struct Row {
+        const char* name;
+        std::string input;
+        std::string output;
+    } rows[] = {
+        {"bare line feeds become line ends", "NRE2VAR1 x\nNRE1VAR1 y\nNRE2VAR1 z\n",
+         "NRE2VAR1 x\r\nNRE2VAR1 z\r\nNRE1VAR1 y\r\n"},
+        {"a last line without line end gets one", "NRE2VAR1 x\r\nNRE1VAR1 y\r\nNRE2VAR1 z",
+         "NRE2VAR1 x\r\nNRE2VAR1 z\r\nNRE1VAR1 y\r\n"},
+        {"empty lines are dropped", "\r\nNRE2VAR1 x\r\n\r\n\nNRE1VAR1 y\r\nNRE2VAR1 z\r\n",
+         "NRE2VAR1 x\r\nNRE2VAR1 z\r\nNRE1VAR1 y\r\n"},
+        {"a record ends at a zero byte", "NRE2VAR1 x\0junk\r\nNRE1\r\nNRE2VAR1 z\r\n"s,
+         "NRE2VAR1 x\r\nNRE2VAR1 z\r\nNRE1\r\n"},
+        {"a short line groups with blanks", "NRE1VA\r\nNRE2\r\nNRE1VA  \r\n",
+         "NRE1VA\r\nNRE1VA  \r\nNRE2\r\n"},
+        {"a carriage return alone stays in the line", "NRE2\rVAR1\r\nNRE1\r\nNRE2\r\n",
+         "NRE2\rVAR1\r\nNRE2\r\nNRE1\r\n"},
+        {"no record at all", "\r\n\n", ""},
+    };
+    for (const Row& row : rows) {
+        Write(row.input);
+        std::vector<std::uint8_t> marks;
+        ASSERT_EQ(Sort(1, 8, marks), ResultatPreTri::Fait) << row.name;
+        EXPECT_EQ(Read(file_), row.output) << row.name;
+    }
+}
+
+TEST_F(PreTriFichierTest, ALineLongerThanTheReadBufferArrivesInPieces) {
+    const std::string longLine = "NRE2" + std::string(12000, 'x');
+    Write("NRE1VAR1\r\n" + longLine + "\r\nNRE1VAR2\r\nxxxxVAR3\r\n");
+    std::vector<std::uint8_t> marks;
+    ASSERT_EQ(Sort(3, 0, marks), ResultatPreTri::Fait);
+    // 9999 characters, then the remaining 2005 as a record of their own that
+    // groups with the other "xxxx" record.
+    const std::string expected = "NRE1VAR1\r\nNRE1VAR2\r\n" + longLine.substr(0, 9999) + "\r\n" +
+                                 longLine.substr(9999) + "\r\nxxxxVAR3\r\n";
+    EXPECT_TRUE(Read(file_) == expected);
+    EXPECT_EQ(marks.size(), 5u);
+}
+
+TEST_F(PreTriFichierTest, MissingFile) {
+    plat::DeleteFile(file_);
+    std::vector<std::uint8_t> marks;
+    EXPECT_EQ(Sort(1, 0, marks), ResultatPreTri::FichierIllisible);
+    EXPECT_FALSE(plat::FileExists(temp_));
+}
+
+}  // namespace
