@@ -1,0 +1,90 @@
+// The open-file dialog as a wxFileDialog. GTK's chooser matches patterns
+// with regard to case and wx rejects a filter that ends with "|", so the
+// filter is rebuilt from its pairs with every letter of a pattern written
+// as a class of both cases ("*.ZIP" -> "*.[Zz][Ii][Pp]").
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+
+#include <cctype>
+
+#include "platform/fs/fs.h"
+#include "platform/ui/file_dialog.h"
+#include "platform/wx/wx_backend.h"
+#include "platform/wx/wx_support.h"
+
+namespace plat::wx {
+namespace {
+
+std::string AnyCase(std::string_view pattern) {
+    std::string result;
+    for (char c : pattern) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (std::isalpha(u)) {
+            result += '[';
+            result += static_cast<char>(std::toupper(u));
+            result += static_cast<char>(std::tolower(u));
+            result += ']';
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+bool HasWildcard(std::string_view name) {
+    return name.find_first_of("*?") != std::string_view::npos;
+}
+
+void AddFilter(wxString& wildcard, std::string_view description,
+               const std::vector<std::string>& patterns) {
+    std::string joined;
+    for (const std::string& pattern : patterns) {
+        if (!joined.empty()) joined += ';';
+        joined += AnyCase(pattern);
+    }
+    if (joined.empty()) return;
+    if (!wildcard.empty()) wildcard += wxString::FromUTF8("|");
+    wildcard += ToWx(description) + wxString::FromUTF8("|") + wxString::FromUTF8(joined);
+}
+
+}  // namespace
+
+int ShowFileDialog(CFileDialog& dlg, wxWindow* parent) {
+    const CFileDialog::Request& request = dlg.GetRequest();
+    const plat::ui::InitialFile initial = plat::ui::SplitInitialFile(request.initialFile);
+
+    wxString wildcard;
+    std::string defaultName;
+    if (HasWildcard(initial.name)) {
+        // A pattern as the initial name filters the list first, as on Windows.
+        AddFilter(wildcard, initial.name, {initial.name});
+    } else {
+        defaultName = initial.name;
+    }
+    for (const plat::ui::FilterEntry& entry : plat::ui::ParseFilter(request.filter))
+        AddFilter(wildcard, entry.description, entry.patterns);
+    if (wildcard.empty()) wildcard = wxString::FromUTF8("*");
+
+    wxString folder;
+    if (!initial.folder.empty()) {
+        wxFileName path = wxFileName::DirName(wxString::FromUTF8(plat::NativePath(initial.folder)));
+        path.MakeAbsolute();
+        folder = path.GetPath();
+    } else {
+        folder = wxGetCwd();
+    }
+
+    long style = request.open ? wxFD_OPEN : (wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (request.open && (request.flags & OFN_FILEMUSTEXIST)) style |= wxFD_FILE_MUST_EXIST;
+    wxFileDialog chooser(parent, wxString::FromUTF8(request.open ? "Ouvrir" : "Enregistrer sous"),
+                         folder, ToWx(defaultName), wildcard, style);
+    if (chooser.ShowModal() != wxID_OK) return IDCANCEL;
+
+    wxFileName chosen(chooser.GetPath());
+    if (!chosen.HasExt() && !request.defaultExtension.empty() && !request.open)
+        chosen.SetExt(ToWx(request.defaultExtension));
+    dlg.SetChosenPath(FromWx(chosen.GetFullPath()));
+    return IDOK;
+}
+
+}  // namespace plat::wx
