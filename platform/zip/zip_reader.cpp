@@ -6,8 +6,6 @@
 #include <array>
 #include <cstring>
 
-#include "platform/codepage.h"
-
 namespace plat {
 namespace {
 
@@ -26,7 +24,6 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 
 constexpr std::uint16_t kFlagEncrypted = 0x0001;
 constexpr std::uint16_t kFlagStrongEncryption = 0x0040;
-constexpr std::uint16_t kFlagUtf8 = 0x0800;
 constexpr std::uint16_t kMethodStored = 0;
 constexpr std::uint16_t kMethodDeflated = 8;
 constexpr std::uint16_t kMethodAes = 99;
@@ -49,52 +46,6 @@ ZipResult Fail(ZipStatus status, std::string entry = {}) {
     return {status, std::move(entry), 0};
 }
 
-// Code page 850 -> 1252, by inverting the 1252 -> 850 table: the 850
-// characters that 1252 lacks (box drawing) become "?".
-char OemToAnsi(unsigned char c) {
-    static const std::array<char, 128> table = [] {
-        std::array<char, 128> t;
-        t.fill('?');
-        for (int b = 0x80; b <= 0xFF; ++b) {
-            const auto oem = static_cast<unsigned char>(AnsiToOem(static_cast<char>(b)));
-            if (oem >= 0x80) t[oem - 0x80] = static_cast<char>(b);
-        }
-        return t;
-    }();
-    return c < 0x80 ? static_cast<char>(c) : table[c - 0x80];
-}
-
-bool IsAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-// Hosts of the "version made by" field whose tools write names in the OEM
-// code page: MS-DOS/FAT, OS/2 HPFS, Windows NTFS, VFAT.
-bool IsOemHost(std::uint8_t host) {
-    return host == 0 || host == 6 || host == 11 || host == 14;
-}
-
-std::string DecodeName(std::string_view raw, std::uint16_t flags, std::uint8_t host,
-                       std::string_view unicodePath) {
-    std::string name;
-    if (!unicodePath.empty()) {
-        name = Cp1252FromUtf8(unicodePath);
-    } else if ((flags & kFlagUtf8) != 0) {
-        name = Cp1252FromUtf8(raw);
-    } else if (IsAscii(raw)) {
-        name = raw;
-    } else if (IsOemHost(host)) {
-        for (char c : raw) name.push_back(OemToAnsi(static_cast<unsigned char>(c)));
-    } else if (IsValidUtf8(raw)) {
-        name = Cp1252FromUtf8(raw);
-    } else {
-        name = raw;
-    }
-    std::replace(name.begin(), name.end(), '/', '\\');
-    return name;
-}
-
 bool IsFolderAttribute(std::uint8_t host, std::uint32_t attributes) {
     constexpr std::uint32_t kDosFolder = 0x10;
     constexpr std::uint32_t kUnixTypeMask = 0170000;
@@ -102,15 +53,6 @@ bool IsFolderAttribute(std::uint8_t host, std::uint32_t attributes) {
     constexpr std::uint8_t kUnixHost = 3;
     if (host == kUnixHost) return ((attributes >> 16) & kUnixTypeMask) == kUnixFolder;
     return (attributes & kDosFolder) != 0;
-}
-
-bool IsDeviceName(std::string_view component) {
-    std::string base(component.substr(0, component.find('.')));
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    for (char& c : base) c = UpperCase1252(c);
-    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
-    return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) &&
-           base[3] >= '1' && base[3] <= '9';
 }
 
 // The extra fields of a central header that matter here.
@@ -188,34 +130,8 @@ private:
 
 bool ZipMemorySource::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
     if (offset > bytes_.size() || size > bytes_.size() - offset) return false;
-    std::memcpy(buffer, bytes_.data() + offset, size);
+    if (size > 0) std::memcpy(buffer, bytes_.data() + offset, size);
     return true;
-}
-
-bool SplitEntryName(std::string_view name, std::vector<std::string_view>& components) {
-    components.clear();
-    const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
-    const bool unsafe = name.empty() || isSeparator(name.front()) ||
-                        name.find(':') != std::string_view::npos ||
-                        std::any_of(name.begin(), name.end(),
-                                    [](char c) { return static_cast<unsigned char>(c) < 0x20; });
-    if (unsafe) return false;
-    std::size_t start = 0;
-    while (start <= name.size()) {
-        std::size_t end = start;
-        while (end < name.size() && !isSeparator(name[end])) ++end;
-        const std::string_view component = name.substr(start, end - start);
-        if (!component.empty() && component != ".") {
-            const bool dotsOnly = component.find_first_not_of(". ") == std::string_view::npos;
-            if (dotsOnly || IsDeviceName(component)) {
-                components.clear();
-                return false;
-            }
-            components.push_back(component);
-        }
-        start = end + 1;
-    }
-    return !components.empty();
 }
 
 ZipReader::ZipReader() = default;
@@ -234,15 +150,21 @@ ZipResult ZipReader::Open(std::unique_ptr<ZipSource> source, const ZipLimits& li
     if (source == nullptr) return Fail(ZipStatus::CannotOpen);
     source_ = std::move(source);
     limits_ = limits;
-    const std::uint64_t fileSize = source_->Size();
+    Directory directory;
+    ZipResult result = ReadEndRecord(directory);
+    if (result) result = ReadDirectory(directory);
+    if (!result) Close();
+    return result;
+}
 
+ZipResult ZipReader::ReadEndRecord(Directory& directory) {
+    const std::uint64_t fileSize = source_->Size();
     // The end record sits in the last 22 bytes plus the comment; the last
     // candidate whose comment fits in the file wins.
     const std::size_t tailSize =
         static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, kEndSize + kMaxCommentSize));
     std::vector<unsigned char> tail(tailSize);
     if (!source_->ReadAt(fileSize - tailSize, tail.data(), tailSize)) {
-        Close();
         return Fail(ZipStatus::CannotOpen);
     }
     std::size_t at = tailSize;
@@ -256,80 +178,80 @@ ZipResult ZipReader::Open(std::unique_ptr<ZipSource> source, const ZipLimits& li
         std::array<unsigned char, 4> head{};
         const bool looksLikeZip = source_->ReadAt(0, head.data(), head.size()) &&
                                   Le32(head.data()) == kLocalHeaderSignature;
-        Close();
         return Fail(looksLikeZip ? ZipStatus::Damaged : ZipStatus::NotAZip);
     }
     const unsigned char* end = &tail[at];
     const std::uint64_t endOffset = fileSize - tailSize + at;
-    std::uint64_t disk = Le16(end + 4), directoryDisk = Le16(end + 6);
-    std::uint64_t countOnDisk = Le16(end + 8), count = Le16(end + 10);
-    std::uint64_t directorySize = Le32(end + 12), directoryOffset = Le32(end + 16);
-    std::uint64_t directoryEnd = endOffset;  // the directory ends where the next record starts
-
-    std::array<unsigned char, kZip64EndSize> record{};
+    directory.end = endOffset;
+    const bool oneDisk =
+        Le16(end + 4) == 0 && Le16(end + 6) == 0 && Le16(end + 8) == Le16(end + 10);
+    directory.count = Le16(end + 10);
+    directory.size = Le32(end + 12);
+    directory.offset = Le32(end + 16);
+    std::array<unsigned char, kZip64LocatorSize> locator{};
     if (endOffset >= kZip64LocatorSize &&
-        source_->ReadAt(endOffset - kZip64LocatorSize, record.data(), kZip64LocatorSize) &&
-        Le32(record.data()) == kZip64LocatorSignature) {
-        const std::uint64_t recordOffset = Le64(record.data() + 8);
-        const std::uint32_t diskCount = Le32(record.data() + 16);
-        if (Le32(record.data() + 4) != 0 || diskCount > 1) {
-            Close();
+        source_->ReadAt(endOffset - kZip64LocatorSize, locator.data(), locator.size()) &&
+        Le32(locator.data()) == kZip64LocatorSignature) {
+        if (Le32(locator.data() + 4) != 0 || Le32(locator.data() + 16) > 1) {
             return Fail(ZipStatus::SplitArchive);
         }
-        if (recordOffset > endOffset - kZip64LocatorSize - kZip64EndSize ||
-            !source_->ReadAt(recordOffset, record.data(), kZip64EndSize) ||
-            Le32(record.data()) != kZip64EndSignature) {
-            Close();
-            return Fail(ZipStatus::Damaged);
-        }
-        disk = Le32(record.data() + 16);
-        directoryDisk = Le32(record.data() + 20);
-        countOnDisk = Le64(record.data() + 24);
-        count = Le64(record.data() + 32);
-        directorySize = Le64(record.data() + 40);
-        directoryOffset = Le64(record.data() + 48);
-        directoryEnd = recordOffset;
+        return ReadZip64EndRecord(Le64(locator.data() + 8), endOffset - kZip64LocatorSize,
+                                  directory);
     }
-    if (disk != 0 || directoryDisk != 0 || countOnDisk != count) {
-        Close();
-        return Fail(ZipStatus::SplitArchive);
+    return oneDisk ? ZipResult{} : Fail(ZipStatus::SplitArchive);
+}
+
+ZipResult ZipReader::ReadZip64EndRecord(std::uint64_t offset, std::uint64_t locatorOffset,
+                                        Directory& directory) {
+    std::array<unsigned char, kZip64EndSize> record{};
+    const auto recordAt = [&](std::uint64_t at) {
+        return at <= locatorOffset && locatorOffset - at >= kZip64EndSize &&
+               source_->ReadAt(at, record.data(), record.size()) &&
+               Le32(record.data()) == kZip64EndSignature;
+    };
+    // With data before the archive, the record is found right before the
+    // locator instead of at its stated offset.
+    if (!recordAt(offset)) {
+        if (locatorOffset < kZip64EndSize) return Fail(ZipStatus::Damaged);
+        offset = locatorOffset - kZip64EndSize;
+        if (!recordAt(offset)) return Fail(ZipStatus::Damaged);
     }
-    if (directorySize > directoryEnd || count > directorySize / kCentralHeaderSize) {
-        Close();
+    const bool oneDisk =
+        Le32(&record[16]) == 0 && Le32(&record[20]) == 0 && Le64(&record[24]) == Le64(&record[32]);
+    if (!oneDisk) return Fail(ZipStatus::SplitArchive);
+    directory.count = Le64(&record[32]);
+    directory.size = Le64(&record[40]);
+    directory.offset = Le64(&record[48]);
+    directory.end = offset;
+    return {};
+}
+
+ZipResult ZipReader::ReadDirectory(const Directory& directory) {
+    const std::uint64_t count = directory.count, size = directory.size;
+    if (size > directory.end || count > size / kCentralHeaderSize ||
+        directory.offset > directory.end - size) {
         return Fail(ZipStatus::Damaged);
     }
     // Data before the archive (a self-extractor stub) shifts every offset:
-    // the directory then ends exactly at the end record, not at its offset.
-    std::uint64_t prefix = 0;
-    if (directoryOffset > directoryEnd - directorySize) {
-        Close();
-        return Fail(ZipStatus::Damaged);
-    }
+    // the directory then ends right at the end record, not at its offset.
     std::array<unsigned char, 4> signature{};
-    const auto directoryAt = [&](std::uint64_t offset) {
-        return count == 0 || (source_->ReadAt(offset, signature.data(), signature.size()) &&
+    const auto directoryAt = [&](std::uint64_t at) {
+        return count == 0 || (source_->ReadAt(at, signature.data(), signature.size()) &&
                               Le32(signature.data()) == kCentralHeaderSignature);
     };
-    if (!directoryAt(directoryOffset)) {
-        prefix = directoryEnd - directorySize - directoryOffset;
-        if (prefix == 0 || !directoryAt(directoryOffset + prefix)) {
-            Close();
+    std::uint64_t prefix = 0;
+    if (!directoryAt(directory.offset)) {
+        prefix = directory.end - size - directory.offset;
+        if (prefix == 0 || !directoryAt(directory.offset + prefix)) {
             return Fail(ZipStatus::Damaged);
         }
     }
-    ZipResult result = ReadDirectory(directoryOffset + prefix, directorySize, count, prefix);
-    if (!result) Close();
-    return result;
-}
-
-ZipResult ZipReader::ReadDirectory(std::uint64_t offset, std::uint64_t size, std::uint64_t count,
-                                   std::uint64_t prefix) {
+    std::uint64_t offset = directory.offset + prefix;
     directoryStart_ = offset;
     entries_.reserve(static_cast<std::size_t>(count));
-    const std::uint64_t end = offset + size;
     std::uint64_t total = 0;
     for (std::uint64_t i = 0; i < count; ++i) {
-        if (ZipResult r = ReadCentralHeader(offset, end, prefix); !r) return r;
+        if (ZipResult r = ReadCentralHeader(offset, directoryStart_ + size, prefix); !r) return r;
         if (ZipResult r = CheckEntry(entries_.back(), total); !r) return r;
     }
     input_.resize(kBufferSize);
@@ -364,7 +286,7 @@ ZipResult ZipReader::ReadCentralHeader(std::uint64_t& offset, std::uint64_t end,
     const std::string_view rawName(reinterpret_cast<const char*>(variable.data()), nameLength);
     const Extras extras = ReadExtras(variable.data() + nameLength, extraLength, rawName, entry,
                                      Le16(&h[34]) == kMax16);
-    entry.name = DecodeName(rawName, entry.flags, host, extras.unicodePath);
+    entry.name = DecodeEntryName(rawName, entry.flags, host, extras.unicodePath);
     if (extras.zip64Missing) return Fail(ZipStatus::Damaged, entry.name);
     if (Le16(&h[34]) != 0) return Fail(ZipStatus::SplitArchive, entry.name);
     entry.isFolder = entry.name.ends_with('\\');

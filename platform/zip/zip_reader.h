@@ -34,6 +34,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/zip/zip_names.h"
+
 namespace plat {
 
 enum class ZipStatus {
@@ -127,8 +129,18 @@ public:
     ZipResult Extract(std::size_t index, ZipSink& sink);
 
 private:
-    ZipResult ReadDirectory(std::uint64_t offset, std::uint64_t size, std::uint64_t count,
-                            std::uint64_t prefix);
+    // Where the end records place the central directory; end is the offset
+    // of the record that follows it.
+    struct Directory {
+        std::uint64_t count = 0;
+        std::uint64_t size = 0;
+        std::uint64_t offset = 0;
+        std::uint64_t end = 0;
+    };
+    ZipResult ReadEndRecord(Directory& directory);
+    ZipResult ReadZip64EndRecord(std::uint64_t offset, std::uint64_t locatorOffset,
+                                 Directory& directory);
+    ZipResult ReadDirectory(const Directory& directory);
     ZipResult ReadCentralHeader(std::uint64_t& offset, std::uint64_t end, std::uint64_t prefix);
     ZipResult CheckEntry(const ZipEntryHeader& entry, std::uint64_t& total) const;
     ZipResult LocateData(const ZipEntryHeader& entry, std::uint64_t& dataOffset);
@@ -142,13 +154,5 @@ private:
     std::vector<unsigned char> input_;
     std::vector<unsigned char> output_;
 };
-
-// The folder and file components under which an entry lands in a target
-// folder ("SET\SUB\X.TXT" -> SET, SUB, X.TXT; "." and empty components
-// dropped). False, with no components, when the name would not stay inside
-// the target: empty, absolute ("\" or "/" first), with a ":" (drive letter,
-// stream), a component of dots and blanks only other than "." (".." among
-// them), a control character, or a device name (CON, NUL, COM1 ...).
-bool SplitEntryName(std::string_view name, std::vector<std::string_view>& components);
 
 }  // namespace plat

@@ -139,6 +139,7 @@ const std::vector<SoundArchive> kSoundArchives = {
     {"python_deflated.zip", kSet},
     {"python_streamed.zip", kSet},
     {"prefixed.zip", kSet},
+    {"prefixed_zip64.zip", kSet},
     {"7z_deflate.zip", {{"JOURNAL.CYB", 69000, false}, {"TITRE.CYB", 25, false}}},
     {"folder_entry.zip",
      {{"SET\\", 0, true}, {"SET\\TITRE.CYB", 25, false}, {"SET\\JOURNAL.CYB", 69000, false}}},
@@ -205,6 +206,7 @@ const std::vector<RefusedArchive> kRefusedArchives = {
     {"drive.zip", ZipStatus::UnsafeName, "C:\\x.txt"},
     {"huge_declared.zip", ZipStatus::TooLarge, "HUGE.DAT"},
     {"bomb.zip", ZipStatus::RatioTooHigh, "ZERO.DAT"},
+    {"ratio_over_limit.zip", ZipStatus::RatioTooHigh, "NOISE.DAT"},
 };
 
 TEST_F(ZipFolderTest, RefusesBadArchivesWholeBeforeWritingAnything) {
@@ -290,6 +292,10 @@ TEST(ZipReaderTest, LimitsApplyAtTheirExactBoundary) {
         plat::ZipReader reader;
         EXPECT_EQ(OpenInMemory(reader, "deflated.zip", row.limits).status, row.status);
     }
+    // Default limits: 1000 to 1 exactly is allowed (ratio_over_limit.zip,
+    // one byte more, is refused above).
+    plat::ZipReader reader;
+    EXPECT_TRUE(OpenInMemory(reader, "ratio_at_limit.zip").Ok());
 }
 
 TEST(ZipReaderTest, StreamsALargeEntryThroughFixedBuffers) {

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Regenerates the test archives of the ZIP reader in this folder (or in the
 # folder given as $1). The archives are committed, so the tests need none of
-# these tools; run this again only to change them.
+# these tools; run this again only to change them (the encrypted archives
+# come out different on every run: their salt is random).
 #
 # Tools: Info-ZIP zip 3.0, 7z (p7zip-full), Debian's python3 (zipfile and the
 # hand-made archives that no tool writes on purpose). Contents must match
@@ -59,7 +60,7 @@ s 7z_aes.zip -psecret -mem=AES256
 
 cd "$out"
 "$python" - "$work" <<'EOF'
-import io, os, struct, sys, zipfile, zlib
+import io, os, random, struct, sys, zipfile, zlib
 
 work = sys.argv[1]
 titre = open(f"{work}/TITRE.CYB", "rb").read()
@@ -177,6 +178,13 @@ write("lying_sizes.zip", craft([
     {"name": b"TITRE.CYB", "data": titre},
     {"name": b"LONG.CYB", "data": journal, "size": 1000},
     {"name": b"SHORT.CYB", "data": titre, "size": len(titre) + 10}]))
+# Declared ratios of exactly 1000 to 1 and just over (the data do not match
+# the declared size: these are for opening only).
+noise = random.Random(1).randbytes(2000)
+packed = deflate(noise)
+for name, size in (("ratio_at_limit.zip", 1000 * len(packed)),
+                   ("ratio_over_limit.zip", 1000 * len(packed) + 1)):
+    write(name, craft([{"name": b"NOISE.DAT", "data": noise, "size": size}]))
 # 9 GiB declared for a few bytes of data.
 write("huge_declared.zip", craft([
     {"name": b"HUGE.DAT", "data": titre, "size": 9 << 30, "zip64": True}]))
@@ -199,7 +207,9 @@ while pos >= 0:
     pos = deflated.find(b"PK\x01\x02", pos + 4)
 write("crc_deflated.zip", bytes(deflated))
 write("truncated.zip", bytes(deflated[: len(deflated) // 2]))
-write("prefixed.zip", b"#!/bin/sh\necho stub\nexit 0\n" + open("deflated.zip", "rb").read())
+stub = b"#!/bin/sh\necho stub\nexit 0\n"
+write("prefixed.zip", stub + open("deflated.zip", "rb").read())
+write("prefixed_zip64.zip", stub + open("zip64.zip", "rb").read())
 os.remove("titre_stored.zip")
 write("not_a_zip.zip", b"TITRE;EDITION;VOITURE\r\nNR;01;V1\r\n")
 EOF
