@@ -1,0 +1,74 @@
+#include "records/EnregistrementBase.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+void EnregistrementBase::Commence(const TableBase& base, int slot) {
+    base_ = &base;
+    slot_ = slot;
+    const int longueur =
+        slot >= 0 && slot < NombreSlotsBase ? std::max(base.LongueurEnregistrement[slot], 0) : 0;
+    longueur_ = static_cast<std::size_t>(longueur);
+    if (tampon_.size() < longueur_ + 1) tampon_.resize(longueur_ + 1, ' ');
+    std::memset(tampon_.data(), ' ', longueur_);
+}
+
+int EnregistrementBase::DebutChamp(int champ) const {
+    if (base_ == nullptr || !base_->ChampDefini(slot_, champ)) return -1;
+    return base_->PositionChamp[slot_][champ];
+}
+
+char* EnregistrementBase::Cible(int position, std::size_t& place) {
+    if (position < 0 || static_cast<std::size_t>(position) >= tampon_.size()) {
+        place = 0;
+        return nullptr;
+    }
+    place = tampon_.size() - static_cast<std::size_t>(position);
+    return tampon_.data() + position;
+}
+
+void EnregistrementBase::Position(int position, std::string_view texte) {
+    std::size_t place = 0;
+    char* cible = Cible(position, place);
+    const std::size_t n = std::min(place, texte.size());
+    if (n > 0) std::memcpy(cible, texte.data(), n);
+}
+
+void EnregistrementBase::Champ(int champ, std::string_view texte) {
+    const int debut = DebutChamp(champ);
+    if (debut >= 0) Position(debut, texte);
+}
+
+void EnregistrementBase::ChampFournisseur(int champ, std::string_view enregistrement,
+                                          const TypeChamp& source) {
+    const int debut = DebutChamp(champ);
+    if (debut < 0 || source.Longueur <= 0) return;
+    std::size_t place = 0;
+    char* cible = Cible(debut, place);
+    const std::size_t largeur = std::min(place, static_cast<std::size_t>(source.Longueur));
+    std::string_view texte;
+    if (source.Position >= 0 && static_cast<std::size_t>(source.Position) < enregistrement.size()) {
+        texte = enregistrement.substr(static_cast<std::size_t>(source.Position), largeur);
+        texte = texte.substr(0, texte.find('\0'));
+    }
+    if (!texte.empty()) std::memcpy(cible, texte.data(), texte.size());
+    if (largeur > texte.size()) std::memset(cible + texte.size(), 0, largeur - texte.size());
+}
+
+void EnregistrementBase::Nombre(int champ, long valeur, int chiffres) {
+    if (chiffres <= 0) return;
+    char texte[64];
+    const int n = std::snprintf(texte, sizeof texte, "%0*ld", std::min(chiffres, 40), valeur);
+    Champ(champ, std::string_view(texte, static_cast<std::size_t>(std::min(n, chiffres))));
+}
+
+std::string_view EnregistrementBase::Texte() {
+    tampon_[longueur_] = '\n';
+    return std::string_view(tampon_).substr(0, longueur_ + 1);
+}
+
+bool EnregistrementBase::Ecrit(plat::File& fp) {
+    const std::string_view texte = Texte();
+    return fp.IsOpen() && fp.Write(texte.data(), 1, texte.size()) == texte.size();
+}
