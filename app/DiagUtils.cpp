@@ -54,7 +54,8 @@ std::vector<std::string> ListNames(std::string_view chemin, std::string_view att
     }
     std::vector<std::string> names;
     for (const plat::DirEntry& entry : plat::ListDirectory(pattern)) {
-        if (entry.name == "." || entry.name == "..") continue;
+        // Hidden names would show as empty entries once cut at their first ".".
+        if (entry.name == "." || entry.name == ".." || entry.isHidden) continue;
         if (folders && !entry.isFolder) continue;
         names.emplace_back(CutAtFirstDot(entry.name));
     }
@@ -78,6 +79,9 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 }  // namespace
 
 CDiagUtils::CDiagUtils(UINT nIDTemplate, CWnd* pParent) : CDialog(nIDTemplate, pParent) {}
+
+CDiagUtils::CDiagUtils(const plat::ui::DialogTemplate* tmpl, UINT nIDTemplate, CWnd* pParent)
+    : CDialog(tmpl, nIDTemplate, pParent) {}
 
 CDiagUtils::~CDiagUtils() = default;
 

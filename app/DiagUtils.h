@@ -12,6 +12,8 @@
 class CDiagUtils : public CDialog {
 public:
     explicit CDiagUtils(UINT nIDTemplate, CWnd* pParent = nullptr);
+    // Built on a given template (dialogs of tests).
+    CDiagUtils(const plat::ui::DialogTemplate* tmpl, UINT nIDTemplate, CWnd* pParent = nullptr);
     ~CDiagUtils() override;
 
     // Path splitting.
