@@ -187,6 +187,24 @@ TEST(ZipReaderTest, ListsAndExtractsSoundArchivesFromMemory) {
     }
 }
 
+TEST(ZipReaderTest, ReadsTheSameArchivesFromDisk) {
+    for (const SoundArchive& row : kSoundArchives) {
+        SCOPED_TRACE(row.archive);
+        plat::ZipArchive archive;
+        ASSERT_TRUE(archive.Open(ArchivePath(row.archive)).Ok());
+        ASSERT_EQ(archive.GetCount(), row.entries.size());
+        // Backwards, so that every read seeks.
+        for (std::size_t i = archive.GetCount(); i-- > 0;) {
+            plat::ZipEntryHeader header;
+            ASSERT_TRUE(archive.GetEntryHeader(i, header));
+            EXPECT_EQ(header.name, row.entries[i].name);
+            StringSink sink;
+            EXPECT_TRUE(archive.Extract(i, sink).Ok()) << header.name;
+            EXPECT_EQ(sink.bytes, header.isFolder ? "" : ExpectedContent(header.name));
+        }
+    }
+}
+
 struct RefusedArchive {
     std::string archive;
     ZipStatus status;
