@@ -1,0 +1,38 @@
+# Reference runs: each case folder of ../shared/cases is one CTest test that
+# runs quervane-scenario on a fresh copy of its input/ (compare.sh) and
+# passes when compare.sh prints "PASS <case>". Cases listed in pending.txt
+# wait for the work named there and are registered disabled (shown as not
+# run). Nothing is registered when the cases are not beside the sources.
+get_filename_component(QUERVANE_REFERENCE_CASES ${CMAKE_SOURCE_DIR}/../shared/cases ABSOLUTE)
+set(QUERVANE_REFERENCE_COMPARE ${QUERVANE_REFERENCE_CASES}/compare.sh)
+
+if(TARGET quervane-scenario AND EXISTS ${QUERVANE_REFERENCE_COMPARE})
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+                 ${CMAKE_CURRENT_LIST_DIR}/pending.txt)
+    file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/pending.txt pending_lines)
+    set(pending_cases)
+    foreach(line IN LISTS pending_lines)
+        string(REGEX MATCH "^[A-Za-z0-9_.-]+" pending_case "${line}")
+        if(pending_case)
+            list(APPEND pending_cases ${pending_case})
+        endif()
+    endforeach()
+
+    file(GLOB reference_folders LIST_DIRECTORIES true CONFIGURE_DEPENDS
+         ${QUERVANE_REFERENCE_CASES}/*)
+    foreach(folder IN LISTS reference_folders)
+        if(IS_DIRECTORY ${folder}/input AND IS_DIRECTORY ${folder}/expected)
+            get_filename_component(reference_case ${folder} NAME)
+            add_test(NAME reference.${reference_case}
+                     COMMAND ${QUERVANE_REFERENCE_COMPARE} ${folder}
+                             $<TARGET_FILE:quervane-scenario>)
+            set_tests_properties(reference.${reference_case} PROPERTIES
+                PASS_REGULAR_EXPRESSION "(^|\n)PASS ${reference_case}(\n|$)"
+                LABELS reference
+                TIMEOUT 300)
+            if(reference_case IN_LIST pending_cases)
+                set_tests_properties(reference.${reference_case} PROPERTIES DISABLED TRUE)
+            endif()
+        endif()
+    endforeach()
+endif()
