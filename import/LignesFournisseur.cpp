@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "import/TableCodes.h"
+#include "import/ListeCodes.h"
 
 std::string_view TexteLigne(std::string_view ligne) {
     ligne = ligne.substr(0, ligne.find('\0'));
@@ -12,7 +12,7 @@ std::string_view TexteLigne(std::string_view ligne) {
 
 CodeEtLibelle LireLigneReference(std::string_view ligne, int largeur, bool inserer00) {
     const auto width = static_cast<std::size_t>(std::max(largeur, 0));
-    const std::size_t total = width + TableCodes::kLongueurLibelle;
+    const std::size_t total = width + ListeCodes::kLongueurLibelle;
     std::string texte(TexteLigne(ligne));
     if (inserer00 && width >= 2 && texte.size() >= width - 2) texte.insert(width - 2, "00");
     texte.resize(total, ' ');

@@ -1,19 +1,19 @@
-#include "import/TableCodes.h"
+#include "import/ListeCodes.h"
 
-void TableCodes::Ouvrir(int largeur) {
+void ListeCodes::Ouvrir(int largeur) {
     largeur_ = largeur;
     codes_.clear();
     libelles_.clear();
     premier_.clear();
 }
 
-std::string TableCodes::Cle(std::string_view code) const {
+std::string ListeCodes::Cle(std::string_view code) const {
     std::string key(code.substr(0, static_cast<std::size_t>(largeur_)));
     key.resize(static_cast<std::size_t>(largeur_), ' ');
     return key;
 }
 
-int TableCodes::Ajouter(std::string_view code, std::string_view libelle) {
+int ListeCodes::Ajouter(std::string_view code, std::string_view libelle) {
     const int index = Nombre();
     std::string key = Cle(code);
     premier_.try_emplace(key, index);
@@ -24,20 +24,20 @@ int TableCodes::Ajouter(std::string_view code, std::string_view libelle) {
     return index;
 }
 
-int TableCodes::Chercher(std::string_view code) const {
+int ListeCodes::Chercher(std::string_view code) const {
     const auto found = premier_.find(Cle(code));
     return found == premier_.end() ? -1 : found->second;
 }
 
-std::string_view TableCodes::Code(int index) const {
+std::string_view ListeCodes::Code(int index) const {
     return codes_.at(index);
 }
 
-std::string_view TableCodes::Libelle(int index) const {
+std::string_view ListeCodes::Libelle(int index) const {
     return libelles_.at(index);
 }
 
-std::string_view TableCodes::LibelleDe(std::string_view code, std::string_view fallback) const {
+std::string_view ListeCodes::LibelleDe(std::string_view code, std::string_view fallback) const {
     const int index = Chercher(code);
     return index < 0 ? fallback : Libelle(index);
 }

@@ -1,11 +1,11 @@
-#include "import/TableCodes.h"
+#include "import/ListeCodes.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(TableCodes, FirstEntryWinsAndCodesComparedOverTheirWidth) {
-    TableCodes table(6);
+TEST(ListeCodes, FirstEntryWinsAndCodesComparedOverTheirWidth) {
+    ListeCodes table(6);
     EXPECT_EQ(table.Ajouter("RA1200", "Premier"), 0);
     EXPECT_EQ(table.Ajouter("RB12", "Court"), 1);
     EXPECT_EQ(table.Ajouter("RA1200", "Second"), 2);
@@ -25,8 +25,8 @@ TEST(TableCodes, FirstEntryWinsAndCodesComparedOverTheirWidth) {
     EXPECT_EQ(table.Chercher("RA"), -1);
 }
 
-TEST(TableCodes, GrowsBeyondTheSupplierFileCapacities) {
-    TableCodes table(5);
+TEST(ListeCodes, GrowsBeyondTheSupplierFileCapacities) {
+    ListeCodes table(5);
     for (int i = 0; i < 5000; ++i) table.Ajouter(std::to_string(10000 + i), "x");
     EXPECT_EQ(table.Nombre(), 5000);
     EXPECT_EQ(table.Chercher("14999"), 4999);

@@ -11,12 +11,12 @@
 #include <unordered_map>
 #include <vector>
 
-class TableCodes {
+class ListeCodes {
 public:
     static constexpr int kLongueurLibelle = 32;
 
-    TableCodes() = default;
-    explicit TableCodes(int largeur) : largeur_(largeur) {}
+    ListeCodes() = default;
+    explicit ListeCodes(int largeur) : largeur_(largeur) {}
 
     // Empties the list and sets the code width.
     void Ouvrir(int largeur);
