@@ -100,7 +100,6 @@ public:
 
     void SetTimeouts(const plat::InternetTimeouts& timeouts) { timeouts_ = timeouts; }
     const plat::InternetTimeouts& GetTimeouts() const { return timeouts_; }
-    void Close() {}
 
 private:
     plat::InternetTimeouts timeouts_;

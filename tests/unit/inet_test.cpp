@@ -14,6 +14,7 @@
 
 #include "platform/codepage.h"
 #include "platform/inet/ftp_address.h"
+#include "platform/inet/ftp_session.h"
 #include "platform/inet/inet_errors.h"
 #include "platform/settings.h"
 #include "tests/ftp/ftp_test_servers.h"
@@ -175,6 +176,16 @@ TEST_F(Pyftpdlib, ListsFoldersSizesAndExactTimesInNameOrder) {
     EXPECT_EQ(listed[2], (Listed{"B.ZIP", false, 10, Utc(2023, 1, 2, 3, 4, 5)}));
     EXPECT_EQ(listed[3].size, 3 * 1024 * 1024 + 17);
     EXPECT_EQ(listed[7].size, 3);
+}
+
+TEST_F(Pyftpdlib, ServerOffersMachineListings) {
+    plat::ftp::FtpSession session({kHost, server_->port, kUser, kPassword, true}, kTimeouts);
+    session.Connect();
+    EXPECT_TRUE(session.Features().mlsd);
+    EXPECT_TRUE(session.Features().mdtm);
+    const auto listing = session.List("/in/");
+    EXPECT_EQ(listing.kind, plat::ftp::ListingKind::Mlsd);
+    EXPECT_THAT(listing.text, HasSubstr("type=dir"));
 }
 
 TEST_F(Pyftpdlib, PatternsMatchWithoutRegardToCase) {
@@ -428,6 +439,14 @@ TEST_F(Vsftpd, ListsWithLISTAndTakesExactTimesFromMDTM) {
     EXPECT_EQ(listed[2], (Listed{"SET1.ZIP", false, 10, Utc(2023, 11, 20, 10, 11, 12)}));
     EXPECT_EQ(listed[3].name, "sub dir");
     EXPECT_TRUE(listed[3].isFolder);
+}
+
+TEST_F(Vsftpd, ServerListsWithLISTOnly) {
+    plat::ftp::FtpSession session({kHost, server_->port, "anonymous", "a@b", true}, kTimeouts);
+    session.Connect();
+    EXPECT_FALSE(session.Features().mlsd);
+    EXPECT_TRUE(session.Features().mdtm);
+    EXPECT_EQ(session.List("/in/").kind, plat::ftp::ListingKind::List);
 }
 
 TEST_F(Vsftpd, AnonymousLoginWithoutAUserName) {
