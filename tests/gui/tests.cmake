@@ -15,6 +15,18 @@ if(QUERVANE_GUI AND TARGET quervane)
                          $<TARGET_FILE:quervane> ${gui_artifacts}/main_window)
         set_tests_properties(gui_main_window PROPERTIES
             LABELS gui TIMEOUT 120 ENVIRONMENT "GSETTINGS_BACKEND=memory")
+
+        # The backend in-process, on windows of its own.
+        set(wx_backend_sources ${wx_sources})
+        list(FILTER wx_backend_sources EXCLUDE REGEX "/main\\.cpp$")
+        add_executable(wx_backend_test ${CMAKE_CURRENT_LIST_DIR}/wx_backend_test.cpp
+                                       ${wx_backend_sources})
+        target_compile_definitions(wx_backend_test PRIVATE wxNO_IMPLICIT_WXSTRING_ENCODING)
+        target_link_libraries(wx_backend_test PRIVATE quervane_core ${wxWidgets_LIBRARIES}
+                                                      GTest::gtest)
+        add_test(NAME gui_wx_backend COMMAND ${gui_server} $<TARGET_FILE:wx_backend_test>)
+        set_tests_properties(gui_wx_backend PROPERTIES
+            LABELS gui TIMEOUT 120 ENVIRONMENT "GSETTINGS_BACKEND=memory")
     else()
         message(STATUS "GUI tests skipped: xvfb-run, xdotool or ImageMagick missing")
     endif()
