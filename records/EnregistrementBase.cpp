@@ -43,9 +43,15 @@ void EnregistrementBase::Champ(int champ, std::string_view texte) {
 void EnregistrementBase::ChampFournisseur(int champ, std::string_view enregistrement,
                                           const TypeChamp& source) {
     const int debut = DebutChamp(champ);
-    if (debut < 0 || source.Longueur <= 0) return;
+    if (debut >= 0) PositionFournisseur(debut, enregistrement, source);
+}
+
+void EnregistrementBase::PositionFournisseur(int position, std::string_view enregistrement,
+                                             const TypeChamp& source) {
+    if (source.Longueur <= 0) return;
     std::size_t place = 0;
-    char* cible = Cible(debut, place);
+    char* cible = Cible(position, place);
+    if (cible == nullptr) return;
     const std::size_t largeur = std::min(place, static_cast<std::size_t>(source.Longueur));
     std::string_view texte;
     if (source.Position >= 0 && static_cast<std::size_t>(source.Position) < enregistrement.size()) {

@@ -33,6 +33,9 @@ public:
     // a zero byte, or the end of the supplier record, ends the copy and the
     // rest of the field is zero bytes.
     void ChampFournisseur(int champ, std::string_view enregistrement, const TypeChamp& source);
+    // The same at a raw position of the record.
+    void PositionFournisseur(int position, std::string_view enregistrement,
+                             const TypeChamp& source);
     // valeur as "%0*ld": exactly chiffres characters, zero-padded on the
     // left; a longer text is cut to its first chiffres characters.
     void Nombre(int champ, long valeur, int chiffres);

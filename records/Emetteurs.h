@@ -1,0 +1,81 @@
+// The record emitters of the supplier conversion: each turns one supplier
+// record into one record of a base file and appends it to an open file.
+//
+// Subscriber record (slot 0), fields in the order they are written (a later
+// write wins where two share a position): the title code at position 0;
+// 1 Edition; 2 Voiture; 3 Routage; 4 Routage again when SacUtilisateur is 0,
+// else NumeroSac; 5 IndiceLiasse "%010d"; 6 NumeroAbonne in 8 digits;
+// 10 Etat; 7 FinLiasse and 8 FinSac, one character each; 11 + i the i-th
+// feeder flag; 23 Date, or the run date's first 6 characters when the layout
+// has no date; 20 NumeroSac; 21 Abonne; 22 Reserve; 19 ChampSpecial[0];
+// 22 + i ChampSpecial[i] (so ChampSpecial[1] lands on the date); 31 + i
+// Lignes[i]. Optional fields are written only when declared. Fields 9, 29
+// and 30 stay blank.
+//
+// Bag record (slot 2): 0 title, 1 edition, 2 vehicle, 3 route (blanks for a
+// level that is not resolved, and for every level above it); 4 the bag's
+// NumeroSac; 7 + i its Champ[i] when declared. Fields 5 and 6 stay blank.
+//
+// Supplier fields are copied with their own Longueur from their own
+// Position; a zero byte ends the copy and the rest of the field is zero
+// bytes. Codes are copied with their layout widths.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/fs/fs.h"
+#include "records/EnregistrementBase.h"
+#include "records/RunTables.h"
+#include "records/TableBase.h"
+#include "records/TypesEnregistrement.h"
+
+// Bound once to the main window's layouts, slot tables and index tables,
+// which it reads at every call; the window keeps it as a member.
+class Emetteurs {
+public:
+    Emetteurs(const TypeEnregistrementJournal& EnregistrementJournal,
+              const TypeEnregistrementSac& EnregistrementSac, const TableBase& Base,
+              const TablesIndex& Index)
+        : EnregistrementJournal_(EnregistrementJournal),
+          EnregistrementSac_(EnregistrementSac),
+          Base_(Base),
+          Index_(Index) {}
+    Emetteurs(const Emetteurs&) = delete;
+    Emetteurs& operator=(const Emetteurs&) = delete;
+
+    // Raises NumeroAbonne, builds the subscriber record of the converted
+    // supplier record buf and writes it; true when all
+    // LongueurEnregistrement[0] + 1 bytes were written. Date is the run date
+    // (DDMMYY). No allocation once the buffer has its size.
+    bool EnvoieEnregistrementJournal(plat::File& fp, std::string_view buf, int& NumeroAbonne,
+                                     int IndiceLiasse, std::string_view Date);
+
+    // Builds the bag record of the supplier bag record buf, its route found
+    // through its vehicle code (the first route whose vehicle begins with the
+    // bag's CodeVoiture over Voiture.Longueur - 2 characters), then its
+    // edition through the network table and its title through the edition
+    // table; writes it.
+    bool EnvoieEnregistrementSac(plat::File& fp, std::string_view buf);
+    // The same with the route and vehicle of route entry IndiceLot (blanks
+    // when there is no such entry).
+    bool EnvoieEnregistrementSacDirect(plat::File& fp, std::string_view buf, int IndiceLot);
+
+    // The subscriber record last built, and what lies beyond it in the work
+    // buffer (at least 10000 bytes).
+    std::string_view BufJournal() const { return BufJournal_.Tampon(); }
+
+private:
+    bool EcritSac(plat::File& fp, std::string_view buf);
+    void ResoutEditionEtTitre();
+
+    const TypeEnregistrementJournal& EnregistrementJournal_;
+    const TypeEnregistrementSac& EnregistrementSac_;
+    const TableBase& Base_;
+    const TablesIndex& Index_;
+
+    EnregistrementBase BufJournal_;
+    EnregistrementBase BufSac_;
+    // Work codes of the bag emitters.
+    std::string Routage_, Voiture_, Edition_, Titre_;
+};
