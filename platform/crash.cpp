@@ -215,7 +215,10 @@ std::string ReportText(const std::string& title, const CrashReport& report) {
     text += std::string("Time: ") + now + "\n";
     text += "Signal: " + std::to_string(report.signal) + " " +
             SignalDescription(report.signal, report.code) + "\n";
-    text += "Fault address: " + Hex(report.faultAddress) + "\n\n";
+    // A signal sent by a process has no fault address (si_addr overlaps the
+    // sender's pid then).
+    const bool sent = report.code == SI_USER || report.code == SI_TKILL;
+    text += "Fault address: " + (sent ? std::string("none") : Hex(report.faultAddress)) + "\n\n";
     text += "Backtrace (innermost first):\n";
     for (const auto& line : report.backtrace) text += line + "\n";
     text += "\nLoaded modules (/proc/self/maps):\n" + report.modules;

@@ -11,13 +11,13 @@
 namespace plat::wx {
 
 bool WxCrashPrompt::AskYesNo(const std::string& text, const std::string& caption) {
-    wxMessageDialog box(nullptr, ToWx(text), ToWx(caption), wxYES_NO | wxICON_ERROR);
+    wxMessageDialog box(nullptr, ToWx(text), ToWx(caption), wxYES_NO | wxICON_ERROR | wxCENTRE);
     box.SetYesNoLabels(wxString::FromUTF8("&Oui"), wxString::FromUTF8("&Non"));
     return box.ShowModal() == wxID_YES;
 }
 
 void WxCrashPrompt::Tell(const std::string& text, const std::string& caption) {
-    wxMessageDialog box(nullptr, ToWx(text), ToWx(caption), wxOK | wxICON_INFORMATION);
+    wxMessageDialog box(nullptr, ToWx(text), ToWx(caption), wxOK | wxICON_INFORMATION | wxCENTRE);
     box.ShowModal();
 }
 

@@ -16,6 +16,12 @@ if(QUERVANE_GUI AND TARGET quervane)
         set_tests_properties(gui_main_window PROPERTIES
             LABELS gui TIMEOUT 120 ENVIRONMENT "GSETTINGS_BACKEND=memory")
 
+        add_test(NAME gui_crash_report
+                 COMMAND ${gui_server} ${CMAKE_CURRENT_LIST_DIR}/crash_report.sh
+                         $<TARGET_FILE:quervane> ${gui_artifacts}/crash_report)
+        set_tests_properties(gui_crash_report PROPERTIES
+            LABELS gui TIMEOUT 120 ENVIRONMENT "GSETTINGS_BACKEND=memory")
+
         # The backend in-process, on windows of its own.
         set(wx_backend_sources ${wx_sources})
         list(FILTER wx_backend_sources EXCLUDE REGEX "/main\\.cpp$")
