@@ -34,7 +34,7 @@ struct CalendarTime {
 // "\n"; Tell and Seek always work on raw byte offsets. Closed on destruction.
 class File {
 public:
-    File() = default;
+    File();
     File(File&&) noexcept;
     File& operator=(File&&) noexcept;
     ~File();

@@ -281,6 +281,7 @@ struct File::Impl {
     }
 };
 
+File::File() = default;
 File::File(File&&) noexcept = default;
 File& File::operator=(File&&) noexcept = default;
 File::~File() = default;
