@@ -232,10 +232,6 @@ void FtpSession::Close() {
     std::fill(endpoint_.password.begin(), endpoint_.password.end(), '\0');
 }
 
-bool FtpSession::IsClosed() const {
-    return !curl_;
-}
-
 namespace {
 
 template <typename Configure>

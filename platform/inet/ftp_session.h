@@ -60,7 +60,6 @@ public:
     std::optional<FileTime> ModificationTime(std::string_view remotePath);
 
     void Close();
-    bool IsClosed() const;
 
     struct Curl;
 

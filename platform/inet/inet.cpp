@@ -118,10 +118,6 @@ void CFtpConnection::Close() {
     if (impl_) impl_->session.Close();
 }
 
-const std::string& CFtpConnection::GetServerName() const {
-    return impl_->server;
-}
-
 bool CFtpConnection::GetFile(std::string_view remoteFile, std::string_view localFile,
                              bool bFailIfExists) {
     if (bFailIfExists && plat::FileExists(localFile)) return false;

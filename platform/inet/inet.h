@@ -1,7 +1,8 @@
 // The Internet client: FTP connections in passive mode, binary downloads and
 // remote folder listings, under the names that the import run and the file
-// picker use. Every text at this interface (host, paths, names, messages) is
-// 1252; names travel to and from the server as UTF-8.
+// picker use. Every text at this interface (host, credentials, paths, names,
+// messages) is 1252; names and credentials travel to and from the server as
+// UTF-8 (a name that is not valid UTF-8 is taken as 1252 as it is).
 //
 //   CInternetSession session;
 //   std::unique_ptr<CFtpConnection> connection =
@@ -99,7 +100,6 @@ public:
                                                      bool passive = true);
 
     void SetTimeouts(const plat::InternetTimeouts& timeouts) { timeouts_ = timeouts; }
-    const plat::InternetTimeouts& GetTimeouts() const { return timeouts_; }
 
 private:
     plat::InternetTimeouts timeouts_;
@@ -124,8 +124,6 @@ public:
 
     // Ends the connection; later calls throw. The destructor closes too.
     void Close();
-
-    const std::string& GetServerName() const;
 
     struct Impl;
     // Only the session makes connections.
