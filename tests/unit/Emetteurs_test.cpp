@@ -2,9 +2,28 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
+
+// Counts the allocations of this test program, to show that the subscriber
+// emitter allocates nothing once warmed up.
+static std::atomic<long> allocations{0};
+
+void* operator new(std::size_t size) {
+    ++allocations;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -141,6 +160,17 @@ TEST_F(EmetteursTest, SubscriberRecordOfASupplierRecord) {
     const std::string second = Journal(kRecord, 2);
     EXPECT_EQ(second.substr(22, 18), "000000000200000002");
     EXPECT_EQ(emetteurs_.BufJournal().substr(0, 126), second.substr(0, 126));
+}
+
+TEST_F(EmetteursTest, SubscriberRecordsAllocateNothing) {
+    Journal(kRecord);
+    const long before = allocations.load();
+    for (int i = 0; i < 5000; ++i) {
+        ASSERT_TRUE(
+            emetteurs_.EnvoieEnregistrementJournal(fp_, kRecord, NumeroAbonne_, i, "071226"));
+    }
+    EXPECT_EQ(allocations.load() - before, 0);
+    EXPECT_EQ(NumeroAbonne_, 5001);
 }
 
 TEST_F(EmetteursTest, FieldVariantsOfTheLayout) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -201,6 +203,33 @@ TEST_F(InistrucFiles, FilesThatDoNotLoad) {
     for (int i = 0; i < 5000; ++i) junk += static_cast<char>((i * 131) & 0xFF);
     const int r = init_struct(Write("junk.def", junk), area, 8);
     EXPECT_NE(r, 0);
+}
+
+TEST_F(InistrucFiles, RandomDescriptorsStayInsideTheStructure) {
+    // Pieces of valid lines and junk, shuffled: whatever the result, nothing
+    // is written past the structure (the guard bytes after it stay).
+    const std::vector<std::string> pieces = {
+        "a:D 1",    "b:DL -7", "c:DC 300", "d:HB ff", "e:HW x",  "f:HL 0x7fffffff",
+        "g:R 1e40", "h:RL 3",  "i:A3 xy",  "j:A99 z", "k:A2 \\", "\n",
+        "l:",       ":",       "m:a1 q",   "n:d",     "::D 5",   "o:A0 ",
+        "\0",       "p:D x",   ";;;"};
+    std::mt19937 random(1234);
+    for (int round = 0; round < 400; ++round) {
+        std::string text;
+        const int lines = static_cast<int>(random() % 12);
+        for (int i = 0; i < lines; ++i) {
+            text += pieces[random() % pieces.size()];
+            if (random() % 5 == 0) text += static_cast<char>(random() % 256);
+            text += random() % 7 == 0 ? "\r" : "\n";
+        }
+        const int size = static_cast<int>(random() % 24);
+        std::vector<unsigned char> area(static_cast<std::size_t>(size) + 16, U);
+        const int r = init_struct(Write("random.def", text), area.data(), size);
+        EXPECT_TRUE(r == 0 || r == -2 || r == -3 || (r >= 1 && r <= lines)) << r << " " << text;
+        for (std::size_t i = static_cast<std::size_t>(size); i < area.size(); ++i) {
+            ASSERT_EQ(area[i], U) << "byte " << i << " of " << size << " for " << text;
+        }
+    }
 }
 
 TEST(Frontmot, RoundsUpToFour) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <string>
 #include <vector>
 
@@ -191,6 +193,32 @@ TEST_F(TableBaseFiles, FilesThatDoNotOpen) {
     }
     EXPECT_EQ(Read(junk), DescriptifLu);
     for (bool d : base_.bDefined) EXPECT_FALSE(d);
+}
+
+TEST_F(TableBaseFiles, RandomDescriptorsGiveConsistentSlots) {
+    const std::vector<std::string> pieces = {
+        "[0] TI",  "[6]",     "[9] x", "E:JO", "N:3",      "N:100", "N:-2",       "N:abc",
+        "a:b:c:4", "a:b:c:0", "a:b:c", "",     "a:b:c:-1", "[",     "x:y:z:99999"};
+    std::mt19937 random(99);
+    for (int round = 0; round < 400; ++round) {
+        std::string text;
+        const int lines = static_cast<int>(random() % 60);
+        for (int i = 0; i < lines; ++i) text += pieces[random() % pieces.size()] + "\n";
+        const int r = Read(text);
+        EXPECT_TRUE(r >= DescriptifLu && r <= EnregistrementTropLong) << r;
+        for (int slot = 0; slot < NombreSlotsDecrits; ++slot) {
+            if (!base_.bDefined[slot]) continue;
+            ASSERT_GE(base_.NbChamps[slot], 0);
+            ASSERT_LE(base_.NbChamps[slot], NombreMaxChampsBase);
+            int position = 0;
+            for (int k = 0; k < base_.NbChamps[slot]; ++k) {
+                ASSERT_EQ(base_.PositionChamp[slot][k], position);
+                ASSERT_GE(base_.LongueurChamp[slot][k], 0);
+                position += base_.LongueurChamp[slot][k];
+            }
+            ASSERT_EQ(base_.LongueurEnregistrement[slot], position);
+        }
+    }
 }
 
 TEST_F(TableBaseFiles, BaseFileNames) {
