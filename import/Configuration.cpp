@@ -2,9 +2,14 @@
 
 #include <cctype>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 
+#include "app/QuervaneDlg.h"
+#include "import/RunContext.h"
 #include "import/RunHelpers.h"
+#include "records/DescriptionSacs.h"
+#include "records/Inistruc.h"
 
 bool LireEntier(plat::File& fichier, int& valeur) {
     int c = fichier.Getc();
@@ -50,5 +55,63 @@ bool LirePremiereLigne(std::string_view chemin, std::size_t maxLongueur, std::st
     if (!fichier) return false;
     if (!fichier.GetLine(ligne, maxLongueur)) return false;
     ligne = std::string(SansFinDeLigne(ligne));
+    return true;
+}
+
+// ---- the configuration step of the run ----
+
+namespace {
+constexpr UINT IDS_ERREUR_CONFIGURATION = 102;
+constexpr UINT IDS_ERREUR_STRUCTURE_JOURNAL = 63218;
+}  // namespace
+
+bool CQuervaneDlg::LireConfiguration(RunContext& run) {
+    if (!LireRepertoireApplication()) {
+        AfxMessageBox(IDS_ERREUR_CONFIGURATION);
+        return false;
+    }
+
+    run.DelayJournal = 0;
+    if (plat::File delai = plat::File::Open("..\\config\\tavonel.dly", "r")) {
+        LireEntier(delai, run.DelayJournal);
+    }
+    if (run.DelayJournal > 0) PurgerAnciensFichiers(run.DelayJournal);
+
+    EnregistrementJournal.LongueurEnregistrement = 0;
+    EnregistrementJournal.Titre.Longueur = 2;
+    EnregistrementJournal.PreTri = 0;
+    run.bSelectionJournal = 0;
+    if (plat::FileExists("..\\CONFIG\\JOURNAL.DEF") &&
+        !ChargerDescriptionJournal(run, "..\\config\\JOURNAL.DEF")) {
+        return false;
+    }
+    run.JournalDef = EnregistrementJournal;
+    run.SelectionJournalDef = run.bSelectionJournal;
+
+    LongueurEnregistrementSac = 0;
+    if (plat::FileExists("..\\CONFIG\\SACS.DEF")) {
+        NombreEnregistrementsSac = 0;
+        lecture_sacs_def("..\\CONFIG\\SACS.DEF", NombreChampsSac, ChampTest, ChampsSac,
+                         LongueurEnregistrementSac);
+    }
+    return true;
+}
+
+bool CQuervaneDlg::LireRepertoireApplication() {
+    plat::File ini = plat::File::Open("..\\config\\Trelvamont.ini", "r");
+    return ini && LireRepertoireData(ini, RepertoireData);
+}
+
+bool CQuervaneDlg::ChargerDescriptionJournal(RunContext& run, std::string_view chemin) {
+    if (init_struct(chemin, EnregistrementJournal) != 0) {
+        CWnd::EndWaitCursor();
+        AfxMessageBox(IDS_ERREUR_STRUCTURE_JOURNAL);
+        return false;
+    }
+    std::int32_t& longueur = EnregistrementJournal.LongueurEnregistrement;
+    if (longueur < 0) {
+        longueur = longueur == INT32_MIN ? INT32_MAX : -longueur;
+        run.bSelectionJournal = 1;
+    }
     return true;
 }

@@ -8,12 +8,12 @@
 // outlive the run and are declared in app/QuervaneDlg.h.
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
 
 #include "dialogs/ErreursSac.h"
 #include "dialogs/SaisieExemplaires.h"
+#include "records/TypesEnregistrement.h"
 #include "util/queue.h"
 
 struct RunContext {
@@ -46,6 +46,21 @@ struct RunContext {
     // The set was extracted from a ZIP archive into "..\TEMP\".
     bool bZippe = false;
 
+    // ---- title identification ----
+
+    // The source was chosen through "donnees.ini" (drive chooser and file
+    // picker); ModeleDonnees keeps its first line (the name template), which
+    // sExtension loses at the ZIP step.
+    bool bDonnees = false;
+    std::string ModeleDonnees;
+    // The identifier picked in the file picker (its sFileName): "{id}" of a
+    // name template.
+    std::string IdentifiantChoisi;
+    // The layout and kind of set as "JOURNAL.DEF" left them (their defaults
+    // when it is absent): every title identification starts again from them.
+    TypeEnregistrementJournal JournalDef{};
+    int SelectionJournalDef = 0;
+
     // ---- configuration ----
 
     int DelayJournal = 0;           // retention period in days
@@ -59,9 +74,8 @@ struct RunContext {
 
     // ---- descriptor stage and prepared-base import ----
 
-    // Slot n of the base descriptor has a section (slot 2, the bags, decides
-    // whether the bag file is read and rebuilt).
-    std::array<bool, 7> bDefined{};
+    // (Which slots the base descriptor defines, bDefined, is kept with the
+    // slot tables of the main window, TablesBase.)
     bool bTestCoherence = true;  // run the base control
     bool bTraitementSac = true;  // rebuild the bag file
     int NombreSacsLogiques = 0;

@@ -25,9 +25,9 @@ const Compte kComptes[] = {
     {"a whole year", 2025, 12, 7, 2026, 12, 7, 365},
     {"century year counts February as 29 days", 2100, 2, 28, 2100, 3, 1, 2},
     {"later day of the month is negative", 2026, 12, 9, 2026, 12, 7, -2},
-    {"later month of the same year is negative", 2026, 12, 1, 2026, 11, 30, -1},
-    // The rule only walks forward; a later year is today's day minus the
-    // file's day, which the purge must not take for an age.
+    // The rule only walks forward: for a later month it is today's day minus
+    // the file's day, which the purge must not take for an age.
+    {"later month counts only the days", 2026, 12, 1, 2026, 11, 30, 29},
     {"later year counts only the days", 2027, 1, 2, 2026, 12, 7, 5},
 };
 

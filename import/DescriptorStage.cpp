@@ -1,0 +1,99 @@
+// The descriptor stage, common to both kinds of run: the title's base
+// descriptor is found through "DESCRIPT.LIS" and read into the base slot
+// tables. Without a descriptor nothing can be written: the run ends, and the
+// files a ZIP extraction left in the staging folder are removed.
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "app/QuervaneDlg.h"
+#include "import/DescriptorLookup.h"
+#include "import/RunContext.h"
+#include "import/RunHelpers.h"
+#include "platform/fs/fs.h"
+
+namespace {
+
+constexpr UINT IDS_ERREUR_DESCRIPTIF = 103;
+constexpr UINT IDS_DESCRIPTIF_MANQUANT = 63220;
+
+constexpr std::array<std::string_view, 8> kExtensionsBasePreparee = {".jo", ".li", ".sa", ".sa2",
+                                                                     ".ro", ".re", ".ed", ".ti"};
+constexpr std::array<std::string_view, 6> kFichiersFournisseur = {"TITRE",   "EDITION", "VOITURE",
+                                                                  "ROUTAGE", "JOURNAL", "SAC"};
+
+std::string Remplacer(std::string texte, std::string_view motif, std::string_view valeur) {
+    for (std::size_t position = texte.find(motif); position != std::string::npos;
+         position = texte.find(motif, position + valeur.size())) {
+        texte.replace(position, motif.size(), valeur);
+    }
+    return texte;
+}
+
+// The key of the title in "DESCRIPT.LIS": the first TL characters of the
+// first line of the prepared base's title file, cut at the first blank;
+// empty when there is no such line.
+std::string CleTitre(const RunContext& run, int TL) {
+    if (TL <= 0) return {};
+    std::string ligne;
+    plat::File titre = plat::File::Open(run.CheminAbonnes + run.FichierAbonnes + ".ti", "r");
+    if (!titre || !titre.GetLine(ligne, 256)) return {};
+    std::string_view cle = SansFinDeLigne(ligne).substr(0, static_cast<std::size_t>(TL));
+    return std::string(cle.substr(0, cle.find(' ')));
+}
+
+// Files of the set in the staging folder, as a ZIP extraction left them.
+void SupprimerFichiersExtraits(const RunContext& run, bool BasePreparee) {
+    if (BasePreparee) {
+        for (std::string_view extension : kExtensionsBasePreparee) {
+            plat::DeleteFile(run.CheminAbonnes + run.FichierAbonnes + std::string(extension));
+        }
+        return;
+    }
+    if (run.bSelectionJournal == 3) {
+        for (int numero = 1; numero <= 6; ++numero) {
+            plat::DeleteFile(Remplacer(run.FichiersFiltres, "{n}", std::to_string(numero)));
+        }
+        return;
+    }
+    const char* extension = run.bSelectionJournal == 1   ? ".SIT"
+                            : run.bSelectionJournal == 2 ? ".TXT"
+                                                         : ".CYB";
+    for (std::string_view nom : kFichiersFournisseur) {
+        plat::DeleteFile(run.CheminAbonnes + std::string(nom) + extension);
+    }
+}
+
+}  // namespace
+
+bool CQuervaneDlg::EtapeDescripteur(RunContext& run) {
+    Afficher("Lecture du fichier descriptif");
+
+    const int TL = EnregistrementJournal.Titre.Longueur;
+    const std::string liste = RepertoireData + "DESCRIPT.LIS";
+    if (TL != 0) {
+        // Without a title file (a supplier set has none) the key is empty and
+        // finds nothing.
+        const std::string cle = CleTitre(run, TL);
+        ChercherDescriptif(liste, cle, static_cast<std::size_t>(TL) + 1, run.sDescriptif);
+    } else {
+        const std::string cle = ExtractFileName(run.FichierAbonnes);
+        ChercherDescriptif(liste, cle, cle.size() + 1, run.sDescriptif);
+    }
+
+    plat::File descriptif = plat::File::Open(RepertoireData + run.sDescriptif + ".ini", "r");
+    if (!descriptif) {
+        AfxMessageBox(FormaterMessage(LoadString(IDS_DESCRIPTIF_MANQUANT), {run.sDescriptif}));
+        if (run.bZippe) {
+            SupprimerFichiersExtraits(run, EnregistrementJournal.LongueurEnregistrement == 0);
+        }
+        return false;
+    }
+    if (TablesBase.LectureDescriptif(descriptif) != DescriptifLu) {
+        AfxMessageBox(IDS_ERREUR_DESCRIPTIF);
+        return false;
+    }
+    descriptif.Close();
+    CWnd::BeginWaitCursor();
+    return true;
+}

@@ -1,0 +1,133 @@
+// The prepared-base import after the descriptor stage: the two switches of
+// "..\CONFIG\MODES", the base control, then the copies into the data
+// directory (the subscriber file possibly completed, the bag file possibly
+// rebuilt), the reset of the title's index files and the removal of staging
+// copies.
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "app/QuervaneDlg.h"
+#include "import/Configuration.h"
+#include "import/RunContext.h"
+#include "import/RunHelpers.h"
+#include "platform/fs/fs.h"
+
+namespace {
+
+constexpr std::array<std::string_view, 7> kFichiersBase = {".jo", ".li", ".sa", ".ro",
+                                                           ".re", ".ed", ".ti"};
+
+// Ends the wait cursor that the descriptor stage showed, on every way out of
+// the prepared-base import.
+class FinCurseurAttente {
+public:
+    FinCurseurAttente() = default;
+    FinCurseurAttente(const FinCurseurAttente&) = delete;
+    FinCurseurAttente& operator=(const FinCurseurAttente&) = delete;
+    ~FinCurseurAttente() { CWnd::EndWaitCursor(); }
+};
+
+// One decimal integer from a small configuration file; 0 when the file is
+// absent or holds no number.
+int LireValeurConfiguration(std::string_view chemin) {
+    int valeur = 0;
+    if (plat::File fichier = plat::File::Open(chemin, "r")) LireEntier(fichier, valeur);
+    return valeur;
+}
+
+}  // namespace
+
+void CQuervaneDlg::ImporterBasePreparee(RunContext& run) {
+    FinCurseurAttente fin;
+    LireModes(run);
+    if (run.bTestCoherence && !ControleBase(run)) return;
+    // Copying a base onto itself would truncate it while it is read.
+    if (plat::NativePath(run.CheminAbonnes + run.FichierAbonnes + ".jo") ==
+        plat::NativePath(RepertoireData + run.FichierAbonnes + ".jo")) {
+        ArreterImport(
+            Texte("La base choisie est celle du répertoire des données : "
+                  "il n'y a rien à importer."));
+        return;
+    }
+    if (!CopierBasePreparee(run)) return;
+    Afficher(Texte("Importation effectuée"));
+}
+
+void CQuervaneDlg::ArreterImport(std::string_view message) {
+    AfxMessageBox(message);
+    Afficher("Echec de l'importation");
+}
+
+void CQuervaneDlg::SignalerEcritureImpossible(std::string_view fichier) {
+    ArreterImport(FormaterMessage(Texte("Impossible d'écrire le fichier %s"), {fichier}));
+}
+
+bool CQuervaneDlg::CopierFichierBase(const std::string& source, const std::string& destination) {
+    // A base file that the source lacks (or that cannot be read) is not
+    // copied, and the import goes on.
+    if (!plat::File::Open(source, "rb")) return true;
+    if (plat::CopyFile(source, destination)) return true;
+    SignalerEcritureImpossible(destination);
+    return false;
+}
+
+void CQuervaneDlg::LireModes(RunContext& run) {
+    run.bTestCoherence = true;
+    run.bTraitementSac = true;
+    // A file that does not start with two numbers counts as absent.
+    plat::File modes = plat::File::Open("..\\CONFIG\\MODES", "r");
+    int controle = 0;
+    int sacs = 0;
+    if (modes && LireEntier(modes, controle) && LireEntier(modes, sacs)) {
+        run.bTestCoherence = controle != 0;
+        run.bTraitementSac = sacs != 0;
+    }
+}
+
+bool CQuervaneDlg::CopierBasePreparee(RunContext& run) {
+    const int ChampInfoSac = LireValeurConfiguration("..\\CONFIG\\INFOSAC");
+    const int ChampSacUtilisateur = LireValeurConfiguration("..\\CONFIG\\CHAMP.SAC");
+    const std::string source = run.CheminAbonnes + run.FichierAbonnes;
+    const std::string destination = RepertoireData + run.FichierAbonnes;
+
+    if (ChampInfoSac > 0 && ChampSacUtilisateur > 0) {
+        if (!CopieCompletion(run, ChampInfoSac, ChampSacUtilisateur)) return false;
+    } else {
+        Afficher(Texte("copie du fichier des abonnés"));
+        if (!CopierFichierBase(source + ".jo", destination + ".jo")) return false;
+    }
+
+    Afficher("copie du fichier des liasses");
+    if (!CopierFichierBase(source + ".li", destination + ".li")) return false;
+
+    if (TablesBase.bDefined[SlotSac] && run.bTraitementSac) {
+        if (!RefabricationSacs(run)) return false;
+    } else {
+        Afficher("copie du fichier des sacs");
+        if (!CopierFichierBase(source + ".sa", destination + ".sa")) return false;
+    }
+
+    const std::array<std::pair<const char*, const char*>, 4> copies = {{
+        {"Copie du fichier des routages", ".ro"},
+        {"Copie du fichier des réseaux", ".re"},
+        {"Copie du fichier des éditions", ".ed"},
+        {"Copie du fichier titre", ".ti"},
+    }};
+    for (const auto& [statut, extension] : copies) {
+        Afficher(Texte(statut));
+        if (!CopierFichierBase(source + extension, destination + extension)) return false;
+    }
+
+    Afficher("Raz des fichiers d'index");
+    for (char indice = '0'; indice <= '7'; ++indice) {
+        plat::DeleteFile(destination + "." + indice);
+    }
+
+    if (run.bZippe) {
+        for (std::string_view extension : kFichiersBase) {
+            plat::DeleteFile(source + std::string(extension));
+        }
+    }
+    return true;
+}

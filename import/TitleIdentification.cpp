@@ -1,0 +1,81 @@
+// Title identification: the title file of the source set gives the title
+// code, and the title's own layout "..\CONFIG\<code>.DEF" replaces the
+// subscriber layout when it exists. The kind of set follows from which title
+// file is found.
+#include <string>
+#include <string_view>
+
+#include "app/QuervaneDlg.h"
+#include "import/Configuration.h"
+#include "import/RunContext.h"
+#include "import/RunHelpers.h"
+#include "platform/fs/fs.h"
+
+namespace {
+
+constexpr int kSelectionCyb = 0;
+constexpr int kSelectionTxt = 2;
+constexpr int kSelectionModele = 3;
+
+std::string Remplacer(std::string texte, std::string_view motif, std::string_view valeur) {
+    for (std::size_t position = texte.find(motif); position != std::string::npos;
+         position = texte.find(motif, position + valeur.size())) {
+        texte.replace(position, motif.size(), valeur);
+    }
+    return texte;
+}
+
+// The name template that stands for the title file when no "TITRE" file is
+// found: the folder itself before the open-file dialog (so nothing opens),
+// the template of "donnees.ini" after the file picker and after an
+// extraction of a set chosen through it, and otherwise the archive's
+// extension after an extraction.
+std::string ModeleTitre(const RunContext& run, CQuervaneDlg::FormeTitre forme) {
+    switch (forme) {
+        case CQuervaneDlg::FormeTitre::AvantDialogue:
+            return run.CheminAbonnes;
+        case CQuervaneDlg::FormeTitre::ApresSelecteur:
+            return run.CheminAbonnes + run.ModeleDonnees;
+        case CQuervaneDlg::FormeTitre::ApresExtraction:
+            return run.CheminAbonnes + (run.bDonnees ? run.ModeleDonnees : run.sExtension);
+    }
+    return run.CheminAbonnes;
+}
+
+}  // namespace
+
+bool CQuervaneDlg::IdentifierTitre(RunContext& run, FormeTitre forme) {
+    EnregistrementJournal = run.JournalDef;
+    run.bSelectionJournal = run.SelectionJournalDef;
+
+    // A ".SIT" set keeps the kind its layout gave.
+    plat::File titre = plat::File::Open(run.CheminAbonnes + "TITRE.SIT", "r");
+    if (!titre) {
+        titre = plat::File::Open(run.CheminAbonnes + "TITRE.CYB", "r");
+        if (forme != FormeTitre::ApresSelecteur) run.bSelectionJournal = kSelectionCyb;
+    }
+    if (!titre) {
+        titre = plat::File::Open(run.CheminAbonnes + "TITRE.TXT", "r");
+        run.bSelectionJournal = kSelectionTxt;
+    }
+    if (!titre) {
+        run.FichiersFiltres = Remplacer(ModeleTitre(run, forme), "{id}", run.IdentifiantChoisi);
+        titre = plat::File::Open(Remplacer(run.FichiersFiltres, "{n}", "1"), "r");
+        run.bSelectionJournal = kSelectionModele;
+    }
+    if (!titre) {
+        if (forme == FormeTitre::ApresSelecteur) run.bSelectionJournal = kSelectionCyb;
+        return true;
+    }
+
+    std::string ligne;
+    const bool lu = titre.GetLine(ligne, 80);
+    titre.Close();
+    // An empty title file names no title: the layout loaded before stays.
+    if (!lu) return true;
+    const std::string code = CodeTitre(SansFinDeLigne(ligne));
+    if (code.empty()) return true;
+    const std::string description = "..\\CONFIG\\" + code + ".DEF";
+    if (!plat::FileExists(description)) return true;
+    return ChargerDescriptionJournal(run, description);
+}
