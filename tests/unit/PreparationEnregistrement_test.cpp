@@ -1,0 +1,83 @@
+#include "import/PreparationEnregistrement.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using namespace std::string_literals;
+
+// Codes of 2, 2, 8 and 6 characters (supplier widths 6 and 4 for vehicle and
+// route), then the flags from 30 in a record of 40.
+TypeEnregistrementJournal Layout() {
+    TypeEnregistrementJournal s{};
+    s.LongueurEnregistrement = 40;
+    s.Titre = {0, 2};
+    s.Edition = {2, 2};
+    s.Voiture = {4, 8};
+    s.Routage = {12, 6};
+    s.NumeroSac = {18, 4};
+    s.FinLiasse = {30, 1};
+    s.FinSac = {31, 1};
+    s.ChaineProduction = {32, 1};
+    s.Etat = {33, 2};
+    return s;
+}
+
+std::string Prepare(const std::string& line, bool first = false) {
+    std::string record;
+    PreparerEnregistrement(line, Layout(), first, record);
+    return record;
+}
+
+// The record from its text up to the flags, and the four flag characters.
+std::string Record(const std::string& text, const std::string& flags = "001A") {
+    std::string record = text;
+    record.resize(30, ' ');
+    record += flags;
+    record.resize(40, ' ');
+    return record;
+}
+
+TEST(PreparationEnregistrement, Records) {
+    struct Row {
+        const char* name;
+        std::string line;
+        std::string record;
+    } rows[] = {
+        {"00 completes vehicle and route", "01E1VAN123R123XYZ\n", Record("01E1VAN12300R12300XYZ")},
+        {"last line without line feed", "01E1VAN123R123XYZ", Record("01E1VAN12300R12300XYZ")},
+        {"end of bag ends the bundle", "01E1VAN123R1230001" + std::string(8, ' ') + " 1\n",
+         Record("01E1VAN12300R123000001", "111A")},
+        {"flags kept", "01E1VAN123R1230001" + std::string(8, ' ') + "10\n",
+         Record("01E1VAN12300R123000001", "101A")},
+        {"production line and first state character set",
+         "01E1VAN123R123" + std::string(12, ' ') + "00XZZ\n",
+         Record("01E1VAN12300R12300", "001AZ")},
+        {"capital accents folded, not converted", "01E1VAN123R123\xC9\xC8\xD1\n",
+         Record("01E1VAN12300R12300EE ")},
+        {"Windows text converted to OEM", "01E1VAN123R123\xE9t\xE9\n",
+         Record("01E1VAN12300R12300\x82t\x82")},
+        {"degree sign converted then blanked", "01E1VAN123R123n\xB0 1\n",
+         Record("01E1VAN12300R12300n  1")},
+        {"control characters blanked", "01E1VAN123R123a\tb\x01\n",
+         Record("01E1VAN12300R12300a b ")},
+        {"text ends at a zero byte", "01E1VAN123R123ab\0cd\n"s, Record("01E1VAN12300R12300ab")},
+        {"short line padded before the insertions", "01E1VAN\n", Record("01E1VAN   00    00")},
+        {"long line cut after the insertion", "01E1VAN123R123" + std::string(26, 'x') + "\n",
+         // Flags that hold neither blank nor "1" stay as they are.
+         "01E1VAN12300R12300" + std::string(14, 'x') + "1A" + std::string(6, 'x')},
+    };
+    for (const Row& row : rows) EXPECT_EQ(Prepare(row.line), row.record) << row.name;
+}
+
+// Only the first record looks beyond its length for Windows text.
+TEST(PreparationEnregistrement, FirstRecordLooksAtTheWholeLine) {
+    // "ñ" alone does not mark Windows text; unconverted it is blanked.
+    const std::string line = "01E1VAN123R123\xF1" + std::string(30, ' ') + "\xE9\n";
+    EXPECT_EQ(Prepare(line, true), Record("01E1VAN12300R12300\xA4"));
+    EXPECT_EQ(Prepare(line, false), Record("01E1VAN12300R12300 "));
+}
+
+}  // namespace
