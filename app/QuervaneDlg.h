@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/DiagUtils.h"
+#include "import/EtatConversion.h"
 #include "platform/fs/fs.h"
 #include "records/TableBase.h"
 #include "records/TypesEnregistrement.h"
@@ -119,5 +120,107 @@ public:
     // Converts the supplier set of the run into the base of its titles:
     // reference tables, subscriber pass, base files, bag labels, index files.
     void ConversionFournisseur(struct RunContext& run);
+    // Closes the files and releases the tables that a conversion allocated.
+    void LibererConversion();
+
+    // Code lists of the supplier's label files with their labels (the label
+    // stores), extended by the subscriber pass.
+    ListeCodes M_titre, M_edition, M_groupe, M_lot;
+    // Routes (with their editions), networks, editions and titles met by the
+    // subscriber pass, with the bag counts of routes and editions and the
+    // bundle counts of editions.
+    TablesIndex IndexPasse;
+    std::vector<long> nb_sacs_lot, nb_sacs_edition, nb_liasses_edition;
+    // The supplier's bag records with their use flags.
+    TableSacsFournisseur pSacs;
+    // Date of the supplied data: DDMMYY, then cut to DDMM for the title record.
+    std::string date;
+    std::string nomjournal;  // identifier of the set: code of the last title line
+    // DDMMYY of the run, stamped into subscriber records without a date field.
+    std::string Date;
+    // Layout of the supplier's bag record ("SAC.DEF").
+    TypeEnregistrementSac EnregistrementSac{};
+    Emetteurs Emetteur{EnregistrementJournal, EnregistrementSac, TablesBase, IndexPasse};
+
+private:
+    // Reference tables.
+    bool LectureTablesReference(struct RunContext& run);
+    bool ChargerStructureSac();
+    bool LectureTitres(const struct RunContext& run);
+    void LectureDateDonnees(const struct RunContext& run);
+    bool EcritureFichierDate();
+    bool LectureCodes(const struct RunContext& run, FichierFournisseur fichier, ListeCodes& table,
+                      int largeur, bool inserer00);
+    bool LectureSacs(const struct RunContext& run);
+
+    // Subscriber pass, reading side.
+    bool PasseAbonnes(struct RunContext& run);
+    bool PreTriJournaux(const struct RunContext& run, const std::string& fichier);
+    bool DebutPasse();
+    std::string_view SacEnregistrement() const;
+    void LireCodes();
+    bool EnregistrementSuivant();
+    bool FinPasse();
+
+    // Subscriber pass, writing side.
+    bool ContinuerRoutage();
+    bool ChangerRoutage();
+    void CopierCodes();
+    bool RecoderVoiture();
+    bool RecoderRoutage();
+    void FermerRoutage();
+    void FermerVoiture();
+    void FermerEdition();
+    bool FermerTitre();
+    bool OuvrirFichiersTitre(const std::string& titre);
+    bool EcrireLiasse(const DernierAbonne& abonne);
+    bool EcrireSacsLis(std::string_view sac, long indice);
+
+    // Route, network, edition and title files.
+    bool EcritureFichiersBase();
+    bool EcritureRoutages();
+    bool EcritureReseaux();
+    bool EcritureEditions();
+    bool EcritureTitres();
+
+    // Bag files, labels, index files, end of the run.
+    bool LibellesSacs(struct RunContext& run);
+    bool FichiersSacTitre(const struct RunContext& run, const std::string& titre, bool& fin);
+    bool EcritureSacsDepuisListe(plat::File& fichier, const std::string& nom);
+    bool EcritureSacsFournisseur(plat::File& sacs, plat::File& fichier, const std::string& nom);
+    bool CopieSacsSansStructure(const std::string& source, const std::string& nom);
+    void SupprimerJeuDecompresse(const struct RunContext& run);
+
+    // The run ends: the operator is told that a file of the conversion cannot
+    // be written, or that no code is left to recode a vehicle or a route.
+    // Both return false.
+    bool ErreurFichier(const std::string& nom);
+    bool ErreurCodage(std::string_view modele, const std::string& code);
+    // A title code names base files: it must not leave the data directory.
+    bool NomFichierBaseValide(const std::string& titre);
+
+    // State of the subscriber pass.
+    plat::File FpAbonnes, FpJournal, fpliasse, FpSacsLis;
+    std::string NomJournal, NomLiasse;
+    std::string ligne, buf;
+    std::string old_tr, old_ed, old_gr, old_lt, new_tr, new_ed, new_gr, new_lt;
+    std::string cur_gr, cur_lt, old_cur_gr, SacCourant;
+    int IndiceLiasse = 1;
+    long CompteLiasses = 0, IndiceJournal = 0;
+    long indice_courant_lot = 0, indice_courant_edition = 0;
+    int IndiceEditionCourante = 0;
+    bool fin_journaux = false, deja_lu = false;
+    bool bErreurSequencement = false;
+    // A title or an edition came back after another one.
+    bool bRetourTitreEdition = false;
+    std::vector<std::uint8_t> pChangeRecord;
+    DernierAbonne Dernier;
+    // Titles whose subscriber and bundle files this run created, with their
+    // last subscriber number.
+    std::unordered_map<std::string, int> NumerosParTitre;
+    std::int64_t TailleJournaux = 0;
+    int PourcentageJournaux = 0;
+
+public:
     // ---- end supplier conversion ----
 };

@@ -1,6 +1,72 @@
+// The supplier conversion: a supplier set described by the run's layout
+// becomes the base files of its titles. Phases: reference tables, the
+// subscriber pass, the route, network, edition and title files, then the bag
+// files and the end of the run.
 #include "app/QuervaneDlg.h"
+#include "import/ControleStructures.h"
 #include "import/RunContext.h"
+#include "import/RunHelpers.h"
+
+namespace {
+
+// Releases what the conversion allocated for the run, on every way out.
+class LiberationConversion {
+public:
+    explicit LiberationConversion(CQuervaneDlg& dlg) : dlg_(dlg) {}
+    ~LiberationConversion() { dlg_.LibererConversion(); }
+    LiberationConversion(const LiberationConversion&) = delete;
+    LiberationConversion& operator=(const LiberationConversion&) = delete;
+
+private:
+    CQuervaneDlg& dlg_;
+};
+
+}  // namespace
 
 void CQuervaneDlg::ConversionFournisseur(RunContext& run) {
-    (void)run;
+    LiberationConversion liberation(*this);
+    // A layout that would read or write outside a record is refused before
+    // any file is written.
+    if (!StructureJournalValide(EnregistrementJournal)) {
+        CWnd::EndWaitCursor();
+        AfxMessageBox(63218);
+        return;
+    }
+    if (!LectureTablesReference(run)) return;
+    if (!PasseAbonnes(run)) return;
+    if (!EcritureFichiersBase()) return;
+    LibellesSacs(run);
+}
+
+void CQuervaneDlg::LibererConversion() {
+    FpAbonnes.Close();
+    FpJournal.Close();
+    fpliasse.Close();
+    FpSacsLis.Close();
+    pSacs.Liberer();
+    std::vector<std::uint8_t>().swap(pChangeRecord);
+    NumerosParTitre.clear();
+}
+
+bool CQuervaneDlg::ErreurFichier(const std::string& nom) {
+    CWnd::EndWaitCursor();
+    AfxMessageBox(FormaterMessage(Texte("Impossible d'écrire le fichier %s"), {nom}));
+    Afficher(Texte("Echec de l'importation"));
+    return false;
+}
+
+bool CQuervaneDlg::ErreurCodage(std::string_view modele, const std::string& code) {
+    CWnd::EndWaitCursor();
+    AfxMessageBox(FormaterMessage(modele, {code}));
+    Afficher(Texte("Echec de l'importation"));
+    return false;
+}
+
+bool CQuervaneDlg::NomFichierBaseValide(const std::string& titre) {
+    if (titre.find_first_of("\\/:*?\"<>|") == std::string::npos) return true;
+    CWnd::EndWaitCursor();
+    AfxMessageBox(FormaterMessage(
+        Texte("Le code titre \"%s\" ne peut pas nommer les fichiers de la base"), {titre}));
+    Afficher(Texte("Echec de l'importation"));
+    return false;
 }

@@ -1,0 +1,160 @@
+// The subscriber pass, reading side: the optional pre-sort, then each line of
+// the subscriber file made into a converted record whose codes are compared
+// with those of the record before it. A record of the current route is
+// written at once; a change of code closes what changed (writing side).
+#include "app/QuervaneDlg.h"
+#include "import/LignesFournisseur.h"
+#include "import/PreTriFichier.h"
+#include "import/PreparationEnregistrement.h"
+#include "import/RunContext.h"
+#include "import/RunHelpers.h"
+
+namespace {
+
+constexpr int kProgres = 1003;
+
+}  // namespace
+
+bool CQuervaneDlg::PasseAbonnes(RunContext& run) {
+    Afficher("lecture des journaux");
+    const std::string fichier = NomFichierFournisseur(run, FichierFournisseur::Journal);
+    pChangeRecord.clear();
+    if (EnregistrementJournal.PreTri != 0 && !PreTriJournaux(run, fichier)) return false;
+
+    FpAbonnes = plat::File::Open(fichier, "r");
+    // A subscriber file without any record is as unreadable as a missing one.
+    if (!FpAbonnes || !FpAbonnes.GetLine(ligne, kLigneEnregistrement + 1)) {
+        FpAbonnes.Close();
+        Afficher("ERREUR LECTURE JOURNAUX");
+        CWnd::EndWaitCursor();
+        pSacs.Liberer();
+        return false;
+    }
+    TailleJournaux = plat::FileSize(fichier);
+    PourcentageJournaux = 0;
+    PreparerEnregistrement(ligne, EnregistrementJournal, true, buf);
+    if (!DebutPasse()) return false;
+
+    while (!fin_journaux) {
+        if (!EnregistrementSuivant()) return false;
+    }
+    return FinPasse();
+}
+
+bool CQuervaneDlg::PreTriJournaux(const RunContext& run, const std::string& fichier) {
+    const TypeEnregistrementJournal& s = EnregistrementJournal;
+    PreTriFichier options;
+    options.preTri = s.PreTri;
+    const int niveau0 = s.Titre.Longueur + s.Edition.Longueur;
+    const int niveau1 = niveau0 + s.Voiture.Longueur - 2;
+    options.keyLengths = {niveau0, niveau1, niveau1 + s.Routage.Longueur - 2};
+    options.progression = [this](int pourcentage) { PositionnerProgres(kProgres, pourcentage); };
+    ValiderProgres(kProgres, SW_SHOW, 100, 0);
+    const std::string temporaire = run.CheminAbonnes + "TEMP";
+    switch (PreTrierFichier(fichier, temporaire, options, pChangeRecord)) {
+        case ResultatPreTri::Fait:
+            return true;
+        case ResultatPreTri::FichierIllisible:
+            Afficher("ERREUR LECTURE JOURNAUX");
+            CWnd::EndWaitCursor();
+            pSacs.Liberer();
+            return false;
+        case ResultatPreTri::TemporaireImpossible:
+            return ErreurFichier(temporaire);
+        case ResultatPreTri::RemplacementImpossible:
+            return ErreurFichier(fichier);
+    }
+    return false;
+}
+
+bool CQuervaneDlg::DebutPasse() {
+    const TypeEnregistrementJournal& s = EnregistrementJournal;
+    IndexPasse.Configure(s.Titre.Longueur, s.Edition.Longueur, s.Voiture.Longueur,
+                         s.Routage.Longueur);
+    nb_sacs_lot.assign(1, 0);
+    nb_sacs_edition.assign(1, 0);
+    nb_liasses_edition.assign(1, 0);
+    CompteLiasses = 0;
+    IndiceLiasse = 1;
+    IndiceJournal = 0;
+    indice_courant_lot = 0;
+    indice_courant_edition = 0;
+    IndiceEditionCourante = 0;
+    fin_journaux = false;
+    bRetourTitreEdition = false;
+    NumerosParTitre.clear();
+    FpJournal.Close();
+    fpliasse.Close();
+
+    if (LongueurEnregistrementSac != 0) pSacs.Marquer(SacEnregistrement());
+    LireCodes();
+    old_tr = new_tr;
+    old_ed = new_ed;
+    old_gr = new_gr;
+    old_lt = new_lt;
+    cur_lt = new_lt;
+    cur_gr = old_cur_gr = new_gr;
+    deja_lu = true;
+
+    ValiderProgres(kProgres, SW_SHOW, 100, 0);
+    NumeroAbonne = 0;
+    bErreurSequencement = false;
+
+    FpSacsLis = plat::File::Open("SACS.LIS", "w");
+    if (!FpSacsLis) return ErreurFichier("SACS.LIS");
+    SacCourant = SacEnregistrement();
+    return EcrireSacsLis(SacCourant, 0);
+}
+
+std::string_view CQuervaneDlg::SacEnregistrement() const {
+    const TypeChamp& sac = EnregistrementJournal.NumeroSac;
+    return Champ(buf, sac.Position, sac.Longueur);
+}
+
+void CQuervaneDlg::LireCodes() {
+    const TypeEnregistrementJournal& s = EnregistrementJournal;
+    new_tr.assign(Champ(buf, s.Titre.Position, s.Titre.Longueur));
+    new_ed.assign(Champ(buf, s.Edition.Position, s.Edition.Longueur));
+    new_gr.assign(Champ(buf, s.Voiture.Position, s.Voiture.Longueur));
+    new_lt.assign(Champ(buf, s.Routage.Position, s.Routage.Longueur));
+}
+
+bool CQuervaneDlg::EnregistrementSuivant() {
+    if (TailleJournaux > 0) {
+        const int pourcentage = static_cast<int>(FpAbonnes.Tell() * 100 / TailleJournaux);
+        if (pourcentage != PourcentageJournaux) {
+            PourcentageJournaux = pourcentage;
+            PositionnerProgres(kProgres, pourcentage);
+        }
+    }
+    if (deja_lu) {
+        deja_lu = false;
+    } else if (FpAbonnes.GetLine(ligne, kLigneEnregistrement + 1)) {
+        PreparerEnregistrement(ligne, EnregistrementJournal, false, buf);
+    } else {
+        // The last record is handed once more, with codes that differ from
+        // every code, so that its route, vehicle, edition and title close.
+        fin_journaux = true;
+        old_cur_gr = cur_gr;
+        return ChangerRoutage();
+    }
+    LireCodes();
+    buf[static_cast<std::size_t>(EnregistrementJournal.Etat.Position)] = 'A';
+    const bool memeRoutage =
+        new_lt == old_lt && new_tr == old_tr && new_gr == old_gr && new_ed == old_ed;
+    return memeRoutage ? ContinuerRoutage() : ChangerRoutage();
+}
+
+bool CQuervaneDlg::FinPasse() {
+    pChangeRecord.clear();
+    pChangeRecord.shrink_to_fit();
+    const bool sacsLis = FpSacsLis.Close();
+    FpAbonnes.Close();
+    const bool journal = FpJournal.Close();
+    const bool liasses = fpliasse.Close();
+    ValiderProgres(kProgres, SW_HIDE, 100, 0);
+    if (!sacsLis) return ErreurFichier("SACS.LIS");
+    if (!journal) return ErreurFichier(NomJournal);
+    if (!liasses) return ErreurFichier(NomLiasse);
+    return true;
+}

@@ -1,0 +1,166 @@
+// Last phase of a supplier conversion: for every title, its bag file (from
+// the bags met in "SACS.LIS", or from the supplier's bag file), the copy of
+// the supplier's bag file, the bag table "LIBELLES.SAC", and the deletion of
+// the delivery application's index files; then the extracted set is deleted
+// and the run shows its final status.
+#include <algorithm>
+#include <cstdlib>
+
+#include "app/QuervaneDlg.h"
+#include "import/ControleStructures.h"
+#include "import/LignesFournisseur.h"
+#include "import/RunContext.h"
+#include "import/RunHelpers.h"
+#include "records/DescriptionSacs.h"
+#include "records/Inistruc.h"
+
+namespace {
+
+// A bag line handed to an emitter holds every field that the bag layout
+// names, whatever the bag record length.
+std::string PourEmetteur(std::string_view enregistrement, const TypeEnregistrementSac& s) {
+    int fin = 0;
+    for (const TypeChamp* champ : {&s.NumeroSac, &s.CodeVoiture})
+        fin = std::max(fin, champ->Position + champ->Longueur);
+    for (const TypeChamp& champ : s.Champ) fin = std::max(fin, champ.Position + champ.Longueur);
+    std::string texte(enregistrement);
+    if (texte.size() < static_cast<std::size_t>(fin))
+        texte.resize(static_cast<std::size_t>(fin), ' ');
+    return texte;
+}
+
+}  // namespace
+
+bool CQuervaneDlg::LibellesSacs(RunContext& run) {
+    Afficher("lecture des libelles de sac");
+    const TableCodes& titres = IndexPasse.M_ititre;
+    for (int i = 0; i < titres.Nombre(); ++i) {
+        bool fin = false;
+        if (!FichiersSacTitre(run, std::string(titres.Champ(i, 0)), fin)) return false;
+        if (fin) return false;
+    }
+    if (run.bZippe) SupprimerJeuDecompresse(run);
+    Afficher(bErreurSequencement || bRetourTitreEdition
+                 ? Texte("Découpage effectué, mais attention:mélange de routages")
+                 : std::string("FIN NORMALE"));
+    CWnd::EndWaitCursor();
+    return true;
+}
+
+bool CQuervaneDlg::FichiersSacTitre(const RunContext& run, const std::string& titre, bool& fin) {
+    const std::string source = NomFichierFournisseur(run, FichierFournisseur::Sac);
+    plat::File sacs = plat::File::Open(source, "r");
+    if (!sacs && LongueurEnregistrementSac != 0) {
+        Afficher("ERREUR LECTURE SACS");
+        CWnd::EndWaitCursor();
+        pSacs.Liberer();
+        fin = true;
+        return true;
+    }
+    if (sacs) {
+        const std::string nom = NomFichierBase(RepertoireData, titre, ExtensionsBase[SlotSac]);
+        if (TablesBase.bDefined[SlotSac]) {
+            plat::File fichier = plat::File::Open(nom, "w");
+            if (!fichier) return ErreurFichier(nom);
+            bool ecrit = false;
+            if (pSacs.Existe()) {
+                if (!EcritureSacsDepuisListe(fichier, nom)) return false;
+                ecrit = true;
+            } else if (LongueurEnregistrementSac != 0) {
+                if (!EcritureSacsFournisseur(sacs, fichier, nom)) return false;
+                ecrit = true;
+            }
+            if (!fichier.Close()) return ErreurFichier(nom);
+            if (!ecrit && !plat::CopyFile(source, nom)) return ErreurFichier(nom);
+            sacs.Close();
+            const std::string copie = NomFichierBase(RepertoireData, titre, ".SA2");
+            if (!plat::CopyFile(source, copie)) return ErreurFichier(copie);
+        } else {
+            sacs.Close();
+            if (!CopieSacsSansStructure(source, nom)) return false;
+        }
+        if (LongueurEnregistrementSac != 0 && pSacs.Existe()) {
+            const std::string libelles = RepertoireData + "LIBELLES.SAC";
+            plat::File fichier = plat::File::Open(libelles, "wb");
+            const std::string_view bloc = pSacs.Bloc();
+            if (!fichier || fichier.Write(bloc.data(), 1, bloc.size()) != bloc.size() ||
+                !fichier.Close()) {
+                return ErreurFichier(libelles);
+            }
+        }
+    }
+    pSacs.Liberer();
+    for (char indice = '0'; indice <= '7'; ++indice)
+        plat::DeleteFile(NomFichierBase(RepertoireData, titre, std::string(".") + indice));
+    return true;
+}
+
+bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::string& nom) {
+    plat::File liste = plat::File::Open("SACS.LIS", "r");
+    if (!liste) return true;
+    const auto longueurSac = static_cast<std::size_t>(EnregistrementJournal.NumeroSac.Longueur);
+    std::string sac(longueurSac, ' ');
+    char numero[6] = {};
+    const int routes = IndexPasse.M_ilot.Nombre();
+    for (;;) {
+        if (liste.Read(sac.data(), 1, longueurSac) != longueurSac) break;
+        const std::size_t lus = liste.Read(numero, 1, 5);
+        numero[lus] = '\0';
+        const int indice = std::atoi(numero);
+        const int entree = pSacs.Chercher(sac);
+        std::string enregistrement;
+        if (entree >= 0) {
+            enregistrement.assign(pSacs.Enregistrement(entree));
+        } else {
+            enregistrement.assign(static_cast<std::size_t>(LongueurEnregistrementSac), ' ');
+            enregistrement.replace(0, std::min(sac.size(), enregistrement.size()), sac, 0,
+                                   std::min(sac.size(), enregistrement.size()));
+        }
+        const int lot = indice >= 0 && indice < routes ? indice : -1;
+        if (!Emetteur.EnvoieEnregistrementSacDirect(
+                fichier, PourEmetteur(enregistrement, EnregistrementSac), lot)) {
+            return ErreurFichier(nom);
+        }
+        if (lus < 5) break;
+    }
+    return true;
+}
+
+bool CQuervaneDlg::EcritureSacsFournisseur(plat::File& sacs, plat::File& fichier,
+                                           const std::string& nom) {
+    while (sacs.GetLine(ligne, kLigneEnregistrement + 1)) {
+        if (!EstLigneSac(ligne)) continue;
+        const std::string enregistrement = LireLigneSac(ligne, LongueurEnregistrementSac);
+        if (!Emetteur.EnvoieEnregistrementSac(fichier,
+                                              PourEmetteur(enregistrement, EnregistrementSac))) {
+            return ErreurFichier(nom);
+        }
+    }
+    return true;
+}
+
+bool CQuervaneDlg::CopieSacsSansStructure(const std::string& source, const std::string& nom) {
+    // Without a bag slot in the base descriptor, the bag file is the supplier's
+    // bag lines cut or padded to the length that "SAC.DEF" gives.
+    if (init_struct("..\\config\\SAC.DEF", EnregistrementSac) != 0 ||
+        !StructureSacValide(EnregistrementSac)) {
+        if (!plat::CopyFile(source, nom)) return ErreurFichier(nom);
+        return true;
+    }
+    LongueurEnregistrementSac = longueur_enregistrement_sac(EnregistrementSac);
+    plat::File sacs = plat::File::Open(source, "r");
+    plat::File fichier = plat::File::Open(nom, "w");
+    if (!fichier) return ErreurFichier(nom);
+    while (sacs.GetLine(ligne, kLigneEnregistrement + 1)) {
+        if (!EstLigneSac(ligne)) continue;
+        if (!fichier.Puts(LireLigneSac(ligne, LongueurEnregistrementSac)) || !fichier.Puts("\n"))
+            return ErreurFichier(nom);
+    }
+    if (!fichier.Close()) return ErreurFichier(nom);
+    LongueurEnregistrementSac = 0;
+    return true;
+}
+
+void CQuervaneDlg::SupprimerJeuDecompresse(const RunContext& run) {
+    for (const std::string& nom : FichiersDuJeu(run)) plat::DeleteFile(nom);
+}
