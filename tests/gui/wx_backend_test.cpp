@@ -11,11 +11,13 @@
 
 #include <array>
 #include <atomic>
+#include <cstdlib>
 #include <functional>
 #include <thread>
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/fs/fs.h"
 #include "platform/ui/ui.h"
 #include "platform/wx/wx_backend.h"
 #include "platform/wx/wx_dialog.h"
@@ -334,6 +336,38 @@ TEST(WxBackend, ADialogEndedWhileItOpensIsNeverShown) {
     dlg.onInit = [&] { dlg.EndDialog(IDABORT); };
     dlg.Then([] { ADD_FAILURE() << "the dialog ran its steps"; });
     EXPECT_EQ(dlg.DoModal(), IDABORT);
+}
+
+// Picks a file in the open-file dialog the way the operator would: the
+// location field (Ctrl+L), the name, Enter.
+void TypeIntoFileChooser(const std::string& path) {
+    const std::string command =
+        "for i in $(seq 1 100); do w=$(xdotool search --onlyvisible --name '^Ouvrir$' | head -1);"
+        " [ -n \"$w\" ] && break; sleep 0.1; done;"
+        " [ -n \"$w\" ] && sleep 0.5 && xdotool windowfocus --sync $w key ctrl+l && sleep 0.3"
+        " && xdotool type --delay 10 '" +
+        path + "' && sleep 0.3 && xdotool key Return";
+    std::system(command.c_str());
+}
+
+TEST(WxBackend, TheOpenFileDialogReturnsThePickedFile) {
+    char folder[] = "/tmp/quervane-pick-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string picked = std::string(folder) + "/b.zip";
+    for (const char* name : {"/A.ZIP", "/b.zip", "/c.txt"}) {
+        plat::File file = plat::File::Open(std::string(folder) + name, "wb");
+        ASSERT_TRUE(file.IsOpen());
+    }
+    // A filter that ends with "|" and upper-case patterns, as the run gives.
+    CFileDialog dialog(true, "ZIP", std::string(folder) + "\\*.ZIP",
+                       OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, "Fichiers ZIP|*.ZIP|Tous|*.*|");
+    std::thread operatorActs(TypeIntoFileChooser, picked);
+    const int result = dialog.DoModal();
+    operatorActs.join();
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dialog.GetPathName(), picked);
+    EXPECT_EQ(dialog.GetFileName(), "b.zip");
+    std::system((std::string("rm -rf '") + folder + "'").c_str());
 }
 
 void FailOnAssert(const wxString& file, int line, const wxString&, const wxString& condition,
