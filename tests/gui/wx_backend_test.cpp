@@ -13,9 +13,11 @@
 #include <atomic>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
+#include "app/QuervaneDlg.h"
 #include "platform/codepage.h"
 #include "platform/fs/fs.h"
 #include "platform/ui/ui.h"
@@ -336,6 +338,43 @@ TEST(WxBackend, ADialogEndedWhileItOpensIsNeverShown) {
     dlg.onInit = [&] { dlg.EndDialog(IDABORT); };
     dlg.Then([] { ADD_FAILURE() << "the dialog ran its steps"; });
     EXPECT_EQ(dlg.DoModal(), IDABORT);
+}
+
+// The product's main window, driven from a timer of the test.
+TEST(WxBackend, TheMainWindowShowsEveryStatusTextAndOffersTheAboutBox) {
+    auto dlg = std::make_unique<CQuervaneDlg>();
+    std::string everyHighByte;
+    for (int c = 0x80; c <= 0xFF; ++c) everyHighByte += static_cast<char>(c);
+    const std::vector<std::string> texts = {std::string(2000, 'W') + "\xE9", everyHighByte,
+                                            "FIN NORMALE"};
+    std::vector<wxString> shown;
+    std::vector<CMenu::Item> menu;
+    std::size_t step = 0;
+    wxTimer ticker;
+    ticker.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        plat::wx::DialogWindow* window = g_backend->WindowOf(dlg.get());
+        if (!window || !dlg->IsOpen()) return;
+        if (step < texts.size()) {
+            dlg->Afficher(texts[step++]);
+            shown.push_back(window->PeerOf(*dlg->GetDlgItem(kStatus))->PaintedText());
+        } else {
+            if (const CMenu* systemMenu = dlg->SystemMenu()) menu = systemMenu->Items();
+            ticker.Stop();
+            dlg->EndDialog(IDOK);
+        }
+    });
+    ticker.Start(50);
+    EXPECT_EQ(dlg->DoModal(), IDOK);
+    ASSERT_EQ(shown.size(), texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(shown[i], wxString::FromUTF8(plat::Utf8FromCp1252(texts[i])));
+    }
+    EXPECT_EQ(shown[0].Last(), wxUniChar(0xE9));
+    EXPECT_EQ(dlg->sDisplayMessage, "FIN NORMALE");
+    ASSERT_EQ(menu.size(), 2u);
+    EXPECT_EQ(menu[1].text, "&A propos de Quervane...");
+    EXPECT_EQ(menu[1].id, 16u);
 }
 
 // Picks a file in the open-file dialog the way the operator would: the
