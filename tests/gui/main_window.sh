@@ -49,7 +49,7 @@ wait_for_window() {
 wait_until_gone() {
     for _ in $(seq 1 100); do
         xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
-        xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable" || return 0
+        xdotool search --onlyvisible --name '.*' 2>/dev/null | grep -qx "$1" || return 0
         sleep 0.1
     done
     return 1
