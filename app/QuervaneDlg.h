@@ -10,6 +10,7 @@
 #include "app/DiagUtils.h"
 #include "import/EtatConversion.h"
 #include "platform/fs/fs.h"
+#include "platform/inet/inet.h"
 #include "records/TableBase.h"
 #include "records/TypesEnregistrement.h"
 
@@ -88,6 +89,15 @@ public:
     // the ZIP step; false when the run ends.
     bool ChoisirSourceDonnees(RunContext& run, plat::File& donnees);
     bool EtapeZip(RunContext& run);
+    // Fetches the picked set from its FTP folder into "..\TEMP\"; an Internet
+    // error is shown and the run goes on with what "..\TEMP\" holds.
+    void TransfertFtp(RunContext& run);
+    bool ExtraireArchive(RunContext& run);
+
+    // The Internet client of the window, and the connection of a transfer,
+    // held only while the set is fetched.
+    CInternetSession m_Session;
+    std::unique_ptr<CFtpConnection> m_pFtpConnection;
     // ---- end source acquisition ----
 
     // ---- prepared-base import (import/) ----
@@ -214,6 +224,7 @@ private:
     // A title or an edition came back after another one.
     bool bRetourTitreEdition = false;
     std::vector<std::uint8_t> pChangeRecord;
+    std::optional<PreparateurEnregistrement> Preparateur;
     DernierAbonne Dernier;
     // Titles whose subscriber and bundle files this run created, with their
     // last subscriber number.

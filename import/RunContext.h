@@ -12,13 +12,17 @@
 #include <vector>
 
 #include "dialogs/ErreursSac.h"
+#include "dialogs/Lecteur.h"
+#include "dialogs/LoadFile.h"
 #include "dialogs/SaisieExemplaires.h"
+#include "platform/zip/zip_archive.h"
 #include "records/TypesEnregistrement.h"
 #include "util/queue.h"
 
 struct RunContext {
     // fenetre: the main window, parent of the run's dialogs.
-    explicit RunContext(CWnd* fenetre = nullptr) : DlgErreursSac(fenetre), DlgSaisie(fenetre) {}
+    explicit RunContext(CWnd* fenetre = nullptr)
+        : DlgErreursSac(fenetre), DlgSaisie(fenetre), DlgLoad(fenetre), DlgLecteur(fenetre) {}
     RunContext(const RunContext&) = delete;
     RunContext& operator=(const RunContext&) = delete;
 
@@ -94,6 +98,9 @@ struct RunContext {
     CErreursSac DlgErreursSac;  // missing bags of the bag rebuild
     CSaisieExemplaires DlgSaisie;
 
-    // The objects of the source acquisition (file picker, drive chooser, ZIP
-    // reader) are members too; they join as their classes land.
+    // ---- source acquisition ----
+    CLoadFile DlgLoad;            // file picker
+    CLecteur DlgLecteur;          // drive and path chooser
+    plat::ZipArchive ZipArchive;  // the archive of the ZIP step, open only while it extracts
+    plat::ZipEntryHeader InfoHeader;
 };
