@@ -176,6 +176,7 @@ private:
     bool ContinuerRoutage();
     bool ChangerRoutage();
     void CopierCodes();
+    void NoterDernier();
     bool RecoderVoiture();
     bool RecoderRoutage();
     void FermerRoutage();

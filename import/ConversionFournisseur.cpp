@@ -45,6 +45,7 @@ void CQuervaneDlg::LibererConversion() {
     FpSacsLis.Close();
     pSacs.Liberer();
     std::vector<std::uint8_t>().swap(pChangeRecord);
+    Preparateur.reset();
     NumerosParTitre.clear();
 }
 

@@ -41,15 +41,11 @@ bool CQuervaneDlg::ContinuerRoutage() {
     }
     ++IndiceJournal;
     ++CompteLiasses;
-    Dernier.Titre = old_tr;
-    Dernier.Edition = old_ed;
-    Dernier.Voiture = cur_gr;
-    Dernier.Routage = cur_lt;
     Dernier.Sac.assign(SacEnregistrement());
-    Dernier.IndiceEdition = IndiceEditionCourante;
-
-    if (buf[static_cast<std::size_t>(s.FinLiasse.Position)] == '1' && !EcrireLiasse(Dernier))
-        return false;
+    if (buf[static_cast<std::size_t>(s.FinLiasse.Position)] == '1') {
+        NoterDernier();
+        if (!EcrireLiasse(Dernier)) return false;
+    }
     if (SacEnregistrement() != SacCourant) {
         SacCourant.assign(SacEnregistrement());
         // The open route is always new: it will get the next index.
@@ -64,6 +60,8 @@ bool CQuervaneDlg::ChangerRoutage() {
     const bool edition = fin_journaux || new_ed != old_ed;
     const bool titre = fin_journaux || new_tr != old_tr;
     deja_lu = !fin_journaux;
+    // The codes of the last record written, before the recoding moves on.
+    NoterDernier();
 
     if (LongueurEnregistrementSac != 0) pSacs.Marquer(SacEnregistrement());
     Afficher(FormaterMessage("Lecture du routage: %s     ", {old_lt}));
@@ -83,6 +81,14 @@ bool CQuervaneDlg::ChangerRoutage() {
     if (titre && !FermerTitre()) return false;
     CopierCodes();
     return true;
+}
+
+void CQuervaneDlg::NoterDernier() {
+    Dernier.Titre = old_tr;
+    Dernier.Edition = old_ed;
+    Dernier.Voiture = cur_gr;
+    Dernier.Routage = cur_lt;
+    Dernier.IndiceEdition = IndiceEditionCourante;
 }
 
 void CQuervaneDlg::CopierCodes() {

@@ -2,12 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "import/FichiersFournisseur.h"
 #include "import/ListeCodes.h"
+#include "import/PreparationEnregistrement.h"
 #include "import/TableSacsFournisseur.h"
 #include "platform/fs/fs.h"
 #include "records/Emetteurs.h"

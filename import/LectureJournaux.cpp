@@ -32,7 +32,8 @@ bool CQuervaneDlg::PasseAbonnes(RunContext& run) {
     }
     TailleJournaux = plat::FileSize(fichier);
     PourcentageJournaux = 0;
-    PreparerEnregistrement(ligne, EnregistrementJournal, true, buf);
+    Preparateur.emplace(EnregistrementJournal);
+    Preparateur->Preparer(ligne, true, buf);
     if (!DebutPasse()) return false;
 
     while (!fin_journaux) {
@@ -130,7 +131,7 @@ bool CQuervaneDlg::EnregistrementSuivant() {
     if (deja_lu) {
         deja_lu = false;
     } else if (FpAbonnes.GetLine(ligne, kLigneEnregistrement + 1)) {
-        PreparerEnregistrement(ligne, EnregistrementJournal, false, buf);
+        Preparateur->Preparer(ligne, false, buf);
     } else {
         // The last record is handed once more, with codes that differ from
         // every code, so that its route, vehicle, edition and title close.

@@ -3,14 +3,35 @@
 // folded, Windows text turned into the OEM code page, control characters
 // blanked, the production-line and state characters set, the end flags
 // normalised ("1" or "0", an end of bag ending the bundle too).
+//
+// Folding, the code page and the cleaning all change one byte at a time, so
+// the preparer composes them once into byte tables (from the record helpers
+// themselves) and converts a line in one pass, after one pass that looks for
+// Windows text.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
 #include "records/TypesEnregistrement.h"
 
-// premier: the first record of the file, whose whole line (not only the
-// record's length) decides the conversion to the OEM code page.
+class PreparateurEnregistrement {
+public:
+    // Builds the tables; the cleaning's control table is taken as it is now.
+    explicit PreparateurEnregistrement(const TypeEnregistrementJournal& structure);
+
+    // premier: the first record of the file, whose whole line (not only the
+    // record's length) decides the conversion to the OEM code page.
+    void Preparer(std::string_view ligne, bool premier, std::string& enreg) const;
+
+private:
+    const TypeEnregistrementJournal& structure_;
+    std::array<unsigned char, 256> windows_{};  // folded byte marks Windows text
+    std::array<char, 256> simple_{};            // folded, cleaned
+    std::array<char, 256> oem_{};               // folded, to OEM, cleaned
+};
+
+// One record with tables built for the call (tests and one-off use).
 void PreparerEnregistrement(std::string_view ligne, const TypeEnregistrementJournal& structure,
                             bool premier, std::string& enreg);

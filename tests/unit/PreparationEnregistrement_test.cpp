@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <span>
 #include <string>
+
+#include "platform/codepage.h"
+#include "records/OutilsEnregistrement.h"
+#include "util/utilit.h"
 
 namespace {
 
@@ -78,6 +84,61 @@ TEST(PreparationEnregistrement, FirstRecordLooksAtTheWholeLine) {
     const std::string line = "01E1VAN123R123\xF1" + std::string(30, ' ') + "\xE9\n";
     EXPECT_EQ(Prepare(line, true), Record("01E1VAN12300R12300\xA4"));
     EXPECT_EQ(Prepare(line, false), Record("01E1VAN12300R12300 "));
+}
+
+}  // namespace
+
+namespace {
+
+// The preparation step by step on the whole record, with the record helpers
+// applied to strings.
+std::string Reference(const std::string& line, const TypeEnregistrementJournal& s, bool first) {
+    const auto length = static_cast<std::size_t>(s.LongueurEnregistrement);
+    std::string record = line.substr(0, line.find('\0'));
+    if (!record.empty() && record.back() == '\n') record.pop_back();
+    if (!first && record.size() > length) record.resize(length);
+    if (record.size() < length) record.resize(length, ' ');
+    ConvertUpperAccented(std::span<char>(record.data(), record.size()));
+    if (IsMessageWindows(record)) plat::CharToOem(record.data(), record.size());
+    record.insert(static_cast<std::size_t>(s.Voiture.Position + s.Voiture.Longueur - 2), "00");
+    record.insert(static_cast<std::size_t>(s.Routage.Position + s.Routage.Longueur - 2), "00");
+    record.resize(length);
+    controle_caractere(std::span<char>(record.data(), record.size()), s.LongueurEnregistrement);
+    record[static_cast<std::size_t>(s.ChaineProduction.Position)] = '1';
+    record[static_cast<std::size_t>(s.Etat.Position)] = 'A';
+    char& bundle = record[static_cast<std::size_t>(s.FinLiasse.Position)];
+    char& bag = record[static_cast<std::size_t>(s.FinSac.Position)];
+    if (bag == '1') bundle = '1';
+    if (bundle == ' ') bundle = '0';
+    if (bag == ' ') bag = '0';
+    return record;
+}
+
+TEST(PreparationEnregistrement, SameAsTheStepsOneAfterTheOther) {
+    std::mt19937 random(4242);
+    const std::string alphabet =
+        std::string("AZaz09 1\xC9\xE9\xE8\xB0\xD1\xF1\xFF\x80\x81\x90\x93\x01\t\r") + '\0';
+    for (int trial = 0; trial < 2000; ++trial) {
+        TypeEnregistrementJournal s{};
+        s.LongueurEnregistrement = 20 + static_cast<int>(random() % 20);
+        const int length = s.LongueurEnregistrement;
+        // Vehicle and route anywhere, the route sometimes first.
+        s.Voiture = {static_cast<int>(random() % 8), 2 + static_cast<int>(random() % 4)};
+        s.Routage = {static_cast<int>(random() % (length - 10)),
+                     2 + static_cast<int>(random() % 4)};
+        s.FinLiasse = {length - 1, 1};
+        s.FinSac = {length - 2, 1};
+        s.ChaineProduction = {length - 3, 1};
+        s.Etat = {static_cast<int>(random() % length), 1};
+        std::string line;
+        const std::size_t size = random() % 50;
+        for (std::size_t i = 0; i < size; ++i) line += alphabet[random() % alphabet.size()];
+        if (random() % 2) line += '\n';
+        const bool first = random() % 2;
+        std::string record;
+        PreparerEnregistrement(line, s, first, record);
+        ASSERT_EQ(record, Reference(line, s, first)) << "trial " << trial;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Benchmark of the supplier conversion (run on demand, never a test):
+#
+#   tests/bench/conversion_bench.sh RUNNER [SUBSCRIBERS] [WORKDIR]
+#
+# RUNNER is the quervane-scenario executable. For a set in delivery order
+# (PreTri 0) and for the same set shuffled within its title (PreTri 1), the
+# script converts a fresh copy of the set, then copies its subscriber file
+# with cp, and prints both times, their ratio and the conversion's peak
+# memory against the budget of 64 MB plus 64 bytes per subscriber.
+# Targets: ratio <= 2.0 without the pre-sort, <= 4.0 with it.
+set -euo pipefail
+
+if [ $# -lt 1 ]; then
+    echo "usage: $0 RUNNER [SUBSCRIBERS] [WORKDIR]" >&2
+    exit 2
+fi
+RUNNER=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+SUBSCRIBERS=${2:-1000000}
+WORK=${3:-$(mktemp -d)}
+HERE=$(cd "$(dirname "$0")" && pwd)
+mkdir -p "$WORK"
+budget_kb=$(( (64 * 1024 * 1024 + 64 * SUBSCRIBERS) / 1024 ))
+
+seconds() { date +%s.%N; }
+
+run_one() {
+    local label=$1 shuffle=$2
+    local set="$WORK/set-$label"
+    if [ ! -d "$set" ]; then
+        echo "generating $label set of $SUBSCRIBERS subscribers..."
+        python3 "$HERE/conversion_generate.py" "$set" --subscribers "$SUBSCRIBERS" $shuffle
+    fi
+    local root="$WORK/run-$label"
+    rm -rf "$root" "$WORK/copy.CYB"
+    cp -a "$set" "$root"
+    sync
+
+    local t0 t1 t2 t3
+    t0=$(seconds)
+    /usr/bin/time -v "$RUNNER" "$root" 2>"$WORK/time-$label.txt" >/dev/null
+    t1=$(seconds)
+    t2=$(seconds)
+    cp "$set/import/JOURNAL.CYB" "$WORK/copy.CYB"
+    t3=$(seconds)
+
+    local status peak
+    status=$(tail -1 "$root/transcript.txt")
+    peak=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$WORK/time-$label.txt")
+    python3 - "$label" "$t0" "$t1" "$t2" "$t3" "$peak" "$budget_kb" "$status" <<'EOF'
+import sys
+label, t0, t1, t2, t3, peak, budget, status = sys.argv[1:]
+conversion = float(t1) - float(t0)
+copy = float(t3) - float(t2)
+print('%-18s conversion %7.2f s   cp %6.2f s   ratio %5.2f   peak %7.1f MB (budget %.1f MB)   %s'
+      % (label, conversion, copy, conversion / copy if copy > 0 else float('inf'),
+         int(peak) / 1024, int(budget) / 1024, status))
+EOF
+    rm -rf "$root" "$WORK/copy.CYB"
+}
+
+run_one "PreTri0-ordered" ""
+run_one "PreTri1-shuffled" "--shuffle"
