@@ -4,8 +4,10 @@
 // two records merge.
 //
 // Only the keys, lengths and order of the records stay in memory: the copy is
-// written in slices of the regrouped order, each slice gathered in memory by
-// one sequential read of the file.
+// written in slices of the regrouped order. When the whole copy does not fit
+// in one slice, one sequential read of the file sends each record to a work
+// file of its slice (the copy's name with ".1", ".2" ...), and each slice is
+// then gathered in memory from its work file, which is deleted.
 #pragma once
 
 #include <array>

@@ -14,7 +14,7 @@ using namespace std::string_literals;
 class PreTriFichierTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = std::string(QUERVANE_BINARY_DIR) + "/PreTriFichier_test";
+        folder_ = std::string(QUERVANE_BINARY_DIR) + "/PreTriFichier_test_files";
         plat::CreateDirectory(folder_);
         file_ = folder_ + "/JOURNAL.CYB";
         temp_ = folder_ + "/TEMP";
@@ -69,6 +69,7 @@ TEST_F(PreTriFichierTest, SameCopyWhateverTheSliceSize) {
         EXPECT_EQ(Read(file_), kRegrouped) << "slice " << slice;
         EXPECT_EQ(marks, (std::vector<std::uint8_t>{0, 1, 1, 1, 0, 1})) << slice;
         EXPECT_FALSE(plat::FileExists(temp_));
+        EXPECT_FALSE(plat::FileExists(temp_ + ".1")) << "work file of the first slice left";
     }
 }
 
