@@ -303,6 +303,35 @@ TEST_F(LoadFileTest, CaptionButtonAndCheckBoxFollowTheCaller) {
     EXPECT_EQ(dlg.bAutoModif, 0);
 }
 
+TEST(LoadFileFtpAddressTest, AStartAddressDeeperThanTwentyLevelsListsNothing) {
+    plat::headless::HeadlessBackend scripted;
+    plat::ui::ScopedBackend installed(scripted);
+    CLoadFile dlg;
+    std::string folders;
+    for (char level = 'a'; level <= 'u'; ++level) folders += std::string(1, level) + "/";
+    dlg.sPath = "ftp://u:p@127.0.0.1/" + folders;
+    dlg.sExtension = "ZIP";
+    dlg.bSubDirectory = true;
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(dlg.NbLevels, CLoadFile::kNiveauxMax);
+    EXPECT_EQ(scripted.Lines(), (Lines{"file-picker ftp://127.0.0.1/" + folders.substr(0, 40),
+                                       "message Absence de fichier"}));
+}
+
+TEST(LoadFileFtpAddressTest, AnAddressThatNamesNoHostIsToldOnce) {
+    plat::headless::HeadlessBackend scripted;
+    plat::ui::ScopedBackend installed(scripted);
+    CLoadFile dlg;
+    dlg.sPath = "ftp://u:p@127.0.0.1:9/in/";
+    dlg.sExtension = "ZIP";
+    dlg.bSubDirectory = true;
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    ASSERT_EQ(scripted.Lines().size(), 3u);
+    EXPECT_EQ(scripted.Lines()[0], "file-picker ftp://127.0.0.1:9/in/");
+    EXPECT_EQ(scripted.Lines()[1].rfind("message ", 0), 0u);
+    EXPECT_EQ(scripted.Lines()[2], "message Absence de fichier");
+}
+
 // ---- FTP folders ----
 
 class ScopedPortOverride {
