@@ -318,8 +318,19 @@ TEST(LoadFileFtpAddressTest, AStartAddressDeeperThanTwentyLevelsListsNothing) {
                                        "message Absence de fichier"}));
 }
 
+// Keeps the type of every message box.
+class TypedBackend : public plat::headless::HeadlessBackend {
+public:
+    std::vector<UINT> types;
+    int MessageBox(CWnd* owner, std::string_view text, std::string_view caption,
+                   UINT type) override {
+        types.push_back(type);
+        return HeadlessBackend::MessageBox(owner, text, caption, type);
+    }
+};
+
 TEST(LoadFileFtpAddressTest, AnAddressThatNamesNoHostIsToldOnce) {
-    plat::headless::HeadlessBackend scripted;
+    TypedBackend scripted;
     plat::ui::ScopedBackend installed(scripted);
     CLoadFile dlg;
     dlg.sPath = "ftp://u:p@127.0.0.1:9/in/";
@@ -330,6 +341,8 @@ TEST(LoadFileFtpAddressTest, AnAddressThatNamesNoHostIsToldOnce) {
     EXPECT_EQ(scripted.Lines()[0], "file-picker ftp://127.0.0.1:9/in/");
     EXPECT_EQ(scripted.Lines()[1].rfind("message ", 0), 0u);
     EXPECT_EQ(scripted.Lines()[2], "message Absence de fichier");
+    // The Internet error with the exclamation icon, then the picker's own text.
+    EXPECT_EQ(scripted.types, (std::vector<UINT>{MB_OK | MB_ICONEXCLAMATION, MB_OK}));
 }
 
 // ---- FTP folders ----
