@@ -1,6 +1,8 @@
 #include "import/PreparationEnregistrement.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <span>
 
 #include "import/LignesFournisseur.h"
@@ -9,6 +11,21 @@
 #include "util/utilit.h"
 
 namespace {
+
+constexpr std::uint64_t kBitsHauts = 0x8080808080808080ULL;
+constexpr std::uint64_t kUns = 0x0101010101010101ULL;
+
+std::uint64_t Mot(const unsigned char* octets) {
+    std::uint64_t mot;
+    std::memcpy(&mot, octets, sizeof mot);
+    return mot;
+}
+
+// Eight bytes from 0x20 to 0x7F.
+bool AsciiImprimable(std::uint64_t mot) {
+    const std::uint64_t sousEspace = (mot - kUns * 0x20) & ~mot & kBitsHauts;
+    return ((mot & kBitsHauts) | sousEspace) == 0;
+}
 
 char Plie(char c) {
     char texte[2] = {c, '\0'};
@@ -36,6 +53,25 @@ PreparateurEnregistrement::PreparateurEnregistrement(const TypeEnregistrementJou
     }
     // A record holds no zero byte (its text ends at the first one).
     simple_[0] = oem_[0] = ' ';
+    asciiIntact_ = true;
+    for (int b = 0x20; b < 0x80; ++b) {
+        if (simple_[b] != static_cast<char>(b) || oem_[b] != static_cast<char>(b) || windows_[b])
+            asciiIntact_ = false;
+    }
+}
+
+bool PreparateurEnregistrement::ContientWindows(const unsigned char* octets,
+                                                std::size_t taille) const {
+    std::size_t i = 0;
+    // Eight plain ASCII characters at a time can hold none of the marks.
+    for (; i + 8 <= taille; i += 8) {
+        if ((Mot(octets + i) & kBitsHauts) == 0) continue;
+        for (std::size_t j = i; j < i + 8; ++j)
+            if (windows_[octets[j]] != 0) return true;
+    }
+    for (; i < taille; ++i)
+        if (windows_[octets[i]] != 0) return true;
+    return false;
 }
 
 void PreparateurEnregistrement::Preparer(std::string_view ligne, bool premier,
@@ -48,13 +84,7 @@ void PreparateurEnregistrement::Preparer(std::string_view ligne, bool premier,
     // line of the first record; the blanks that pad the record are not.
     const std::string_view examine = premier ? texte : texte.substr(0, longueur);
     const auto* octets = reinterpret_cast<const unsigned char*>(examine.data());
-    unsigned windows = 0;
-    constexpr std::size_t kBloc = 64;
-    for (std::size_t debut = 0; debut < examine.size() && windows == 0; debut += kBloc) {
-        const std::size_t fin = std::min(examine.size(), debut + kBloc);
-        for (std::size_t i = debut; i < fin; ++i) windows |= windows_[octets[i]];
-    }
-    const char* table = windows != 0 ? oem_.data() : simple_.data();
+    const char* table = ContientWindows(octets, examine.size()) ? oem_.data() : simple_.data();
 
     // The supplier's vehicle and route codes lack their last two characters:
     // "00" goes at the end of each, the route's place counting the vehicle's,
@@ -74,7 +104,20 @@ void PreparateurEnregistrement::Preparer(std::string_view ligne, bool premier,
     auto Traduire = [&](std::size_t jusque) {
         const std::size_t n = jusque - ecrit;
         const std::size_t disponibles = lu < texte.size() ? std::min(n, texte.size() - lu) : 0;
-        for (std::size_t i = 0; i < disponibles; ++i) cible[ecrit + i] = table[source[lu + i]];
+        std::size_t i = 0;
+        if (asciiIntact_) {
+            // Printable ASCII is left as it is: copied eight at a time.
+            for (; i + 8 <= disponibles; i += 8) {
+                const std::uint64_t mot = Mot(source + lu + i);
+                if (AsciiImprimable(mot)) {
+                    std::memcpy(cible + ecrit + i, &mot, 8);
+                } else {
+                    for (std::size_t j = i; j < i + 8; ++j)
+                        cible[ecrit + j] = table[source[lu + j]];
+                }
+            }
+        }
+        for (; i < disponibles; ++i) cible[ecrit + i] = table[source[lu + i]];
         std::fill(cible + ecrit + disponibles, cible + jusque, ' ');
         ecrit = jusque;
         lu += n;

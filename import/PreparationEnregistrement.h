@@ -26,10 +26,13 @@ public:
     void Preparer(std::string_view ligne, bool premier, std::string& enreg) const;
 
 private:
+    bool ContientWindows(const unsigned char* octets, std::size_t taille) const;
+
     const TypeEnregistrementJournal& structure_;
     std::array<unsigned char, 256> windows_{};  // folded byte marks Windows text
     std::array<char, 256> simple_{};            // folded, cleaned
     std::array<char, 256> oem_{};               // folded, to OEM, cleaned
+    bool asciiIntact_ = false;                  // printable ASCII unchanged by both
 };
 
 // One record with tables built for the call (tests and one-off use).
