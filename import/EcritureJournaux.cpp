@@ -199,6 +199,11 @@ bool CQuervaneDlg::EcrireLiasse(const DernierAbonne& abonne) {
 }
 
 bool CQuervaneDlg::EcrireSacsLis(std::string_view sac, long indice) {
+    // A route index has five digits in "SACS.LIS".
+    if (indice > 99999) {
+        return ErreurCodage(Texte("Plus de 99999 routages : le fichier %s ne peut pas les noter"),
+                            "SACS.LIS");
+    }
     char numero[32];
     std::snprintf(numero, sizeof numero, "%05ld", indice);
     if (!FpSacsLis.Puts(sac) || !FpSacsLis.Puts(numero)) return ErreurFichier("SACS.LIS");

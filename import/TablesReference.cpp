@@ -1,6 +1,7 @@
 // First phase of a supplier conversion: the bag layout, the two dates of the
 // run, the "DATE" file, and the supplier's label files (titles, editions,
 // vehicles, routes) and bag file read into memory.
+#include <algorithm>
 #include <cstdio>
 
 #include "app/QuervaneDlg.h"
