@@ -111,12 +111,26 @@ public:
     int NombreSacs = 0;
 
     // The mode switches, the base control, then the copies; ends the run.
+    // What the completion and the rebuild need from the subscriber file is
+    // gathered (ReleveAbonnes) by the first pass over it.
     void ImporterBasePreparee(RunContext& run);
     void LireModes(RunContext& run);
-    bool ControleBase(RunContext& run);
-    bool CopierBasePreparee(RunContext& run);
-    bool CopieCompletion(RunContext& run, int ChampInfoSac, int ChampSacUtilisateur);
-    bool RefabricationSacs(RunContext& run);
+    bool ControleBase(RunContext& run, struct ReleveAbonnes& releve);
+    bool CopierBasePreparee(RunContext& run, struct ReleveAbonnes& releve, int ChampInfoSac,
+                            int ChampSacUtilisateur);
+    // Positions of the completion fields; none when the base descriptor does
+    // not declare them.
+    std::optional<struct PositionsCompletion> PositionsDeCompletion(int ChampInfoSac,
+                                                                    int ChampSacUtilisateur);
+    // Reads the user bag codes of the source bag file; false when it does
+    // not open.
+    bool PreparerComptage(RunContext& run, struct ReleveAbonnes& releve,
+                          const struct PositionsCompletion& positions);
+    bool CopieCompletion(RunContext& run, struct ReleveAbonnes& releve, int ChampInfoSac,
+                         int ChampSacUtilisateur);
+    // Length of the bag key: fields 0 to 4 of the bag layout.
+    int LongueurCleSac() const;
+    bool RefabricationSacs(RunContext& run, struct ReleveAbonnes& releve);
     // Copies a base file, replacing the destination; a source that cannot be
     // read is skipped. False, the operator told, when the copy cannot be
     // written.

@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include "app/QuervaneDlg.h"
 #include "import/RunContext.h"
 #include "import/RunHelpers.h"
+#include "import/SubscriberSurvey.h"
 #include "platform/fs/fs.h"
 #include "resources/resource.h"
 
@@ -24,77 +24,74 @@ constexpr std::size_t kLigneMax = 10000;
 class PositionsSacs {
 public:
     PositionsSacs(int PositionNumero, int LongueurNumero)
-        : position_(PositionNumero), longueur_(LongueurNumero) {}
+        : position_(PositionNumero),
+          longueur_(LongueurNumero),
+          positions_(static_cast<std::size_t>(std::max(LongueurNumero, 0))) {}
 
     void Lire(plat::File& sacs) {
         std::string ligne;
-        std::string numero;
         for (std::int64_t debut = sacs.Tell(); sacs.GetLine(ligne, kLigneMax);
              debut = sacs.Tell()) {
-            numero.assign(Champ(SansFinDeLigne(ligne), position_, longueur_));
-            positions_.insert_or_assign(numero, debut);
+            positions_.Ajouter(Champ(SansFinDeLigne(ligne), position_, longueur_), debut);
         }
+        positions_.Fixer(true);
     }
     // -1 when no record has that bag number.
     std::int64_t Chercher(std::string_view numero) {
-        cle_.assign(numero);
-        const auto trouve = positions_.find(cle_);
-        return trouve == positions_.end() ? -1 : trouve->second;
+        const std::int64_t* position = positions_.Chercher(numero);
+        return position ? *position : -1;
     }
 
 private:
     int position_, longueur_;
-    std::unordered_map<std::string, std::int64_t> positions_;
-    std::string cle_;
+    TableParCle<std::int64_t> positions_;
 };
 
 }  // namespace
 
-bool CQuervaneDlg::RefabricationSacs(RunContext& run) {
+int CQuervaneDlg::LongueurCleSac() const {
+    // The key ends where the bag field ends: fields 0 to 4 of the bag layout.
+    return TablesBase.ChampDefini(SlotSac, 5) ? TablesBase.PositionChamp[SlotSac][5]
+                                              : TablesBase.LongueurEnregistrement[SlotSac];
+}
+
+bool CQuervaneDlg::RefabricationSacs(RunContext& run, ReleveAbonnes& releve) {
     Afficher("refabrication du fichier des sacs");
     NombreSacs = 0;
     const TableBase& base = TablesBase;
-    const int LongueurSac = base.LongueurEnregistrement[SlotSac];
-    // The key ends where the bag field ends: fields 0 to 4 of the bag layout.
-    const int LongueurCle =
-        base.ChampDefini(SlotSac, 5) ? base.PositionChamp[SlotSac][5] : LongueurSac;
-    const int PositionNumero = base.ChampDefini(SlotSac, 4) ? base.PositionChamp[SlotSac][4] : 0;
-    const int LongueurNumero = base.ChampDefini(SlotSac, 4) ? base.LongueurChamp[SlotSac][4] : 0;
     const std::string source = run.CheminAbonnes + run.FichierAbonnes;
     const std::string destination = RepertoireData + run.FichierAbonnes + ".sa";
+
+    if (!releve.Index) releve.Index.emplace(LongueurCleSac());
+    if (!releve.IndexFait && !ParcourirAbonnes(source + ".jo", releve, [](int) {})) {
+        Afficher("ERREUR LECTURE JOURNAUX");
+        return false;
+    }
+    const IndexSacs& index = *releve.Index;
+    NombreSacs = static_cast<int>(index.Nombre());
 
     plat::File sacs = plat::File::Open(source + ".sa", "r");
     if (!sacs) {
         Afficher("ERREUR LECTURE SACS");
         return false;
     }
+    const bool numeroDefini = base.ChampDefini(SlotSac, 4);
+    const int PositionNumero = numeroDefini ? base.PositionChamp[SlotSac][4] : 0;
+    const int LongueurNumero = numeroDefini ? base.LongueurChamp[SlotSac][4] : 0;
     PositionsSacs positions(PositionNumero, LongueurNumero);
     positions.Lire(sacs);
 
-    plat::File journal = plat::File::Open(source + ".jo", "r");
-    if (!journal) {
-        Afficher("ERREUR LECTURE JOURNAUX");
-        return false;
-    }
     plat::File copie = plat::File::Open(destination, "w");
     if (!copie) {
         SignalerEcritureImpossible(destination);
         return false;
     }
-
+    const std::size_t LongueurSac = static_cast<std::size_t>(base.LongueurEnregistrement[SlotSac]);
     bool bErreurSac = false;
     bool ecrit = true;
-    std::string ligne, cle, nouvelleCle, enregistrement;
-    bool premier = true;
-    while (ecrit && journal.GetLine(ligne, kLigneMax)) {
-        if (ligne.size() <= 1) continue;
-        nouvelleCle.assign(SansFinDeLigne(ligne).substr(0, static_cast<std::size_t>(LongueurCle)));
-        nouvelleCle.resize(static_cast<std::size_t>(LongueurCle), ' ');
-        if (!premier && nouvelleCle == cle) continue;
-        premier = false;
-        cle.swap(nouvelleCle);
-        ++NombreSacs;
-
+    std::string enregistrement;
+    for (std::size_t i = 0; ecrit && i < index.Nombre(); ++i) {
+        const std::string_view cle = index.Cle(i);
         const std::string_view numero = Champ(cle, PositionNumero, LongueurNumero);
         const std::int64_t position = positions.Chercher(numero);
         enregistrement.clear();
@@ -106,9 +103,9 @@ bool CQuervaneDlg::RefabricationSacs(RunContext& run) {
             run.DlgErreursSac.AddInfo(std::string(numero));
         }
         // Short records are padded with blanks, long ones cut.
-        enregistrement.resize(static_cast<std::size_t>(LongueurSac), ' ');
-        enregistrement.replace(0, std::min(cle.size(), enregistrement.size()), cle, 0,
-                               std::min(cle.size(), enregistrement.size()));
+        enregistrement.resize(LongueurSac, ' ');
+        const std::size_t recouvert = std::min(cle.size(), enregistrement.size());
+        enregistrement.replace(0, recouvert, cle.substr(0, recouvert));
         enregistrement += '\n';
         ecrit =
             copie.Write(enregistrement.data(), 1, enregistrement.size()) == enregistrement.size();
@@ -117,7 +114,6 @@ bool CQuervaneDlg::RefabricationSacs(RunContext& run) {
         SignalerEcritureImpossible(destination);
         return false;
     }
-    journal.Close();
     sacs.Close();
 
     if (bErreurSac) run.DlgErreursSac.DoModal();

@@ -4,6 +4,7 @@
 // subscriber file must meet the next record of the level file, with the same
 // key. The first discrepancy is shown and abandons the import, before
 // anything is copied.
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "app/QuervaneDlg.h"
 #include "import/RunContext.h"
 #include "import/RunHelpers.h"
+#include "import/SubscriberSurvey.h"
 #include "platform/fs/fs.h"
 #include "resources/resource.h"
 
@@ -49,9 +51,72 @@ std::string_view ChampBase(const TableBase& base, std::string_view enreg, int sl
     return Champ(enreg, base.PositionChamp[slot][champ], base.LongueurChamp[slot][champ]);
 }
 
+// The level files and the last key of each level. A record whose key fields
+// are the previous record's changes no level: the span that holds them all
+// is compared first, once.
+class ControleNiveaux {
+public:
+    explicit ControleNiveaux(const TableBase& base) : base_(base) {
+        std::size_t debut = std::string_view::npos, fin = 0;
+        for (const Niveau& niveau : kNiveaux) {
+            if (!base.ChampDefini(SlotJournal, niveau.ChampJournal)) continue;
+            const auto position =
+                static_cast<std::size_t>(base.PositionChamp[SlotJournal][niveau.ChampJournal]);
+            debut = std::min(debut, position);
+            fin =
+                std::max(fin, position + static_cast<std::size_t>(
+                                             base.LongueurChamp[SlotJournal][niveau.ChampJournal]));
+        }
+        debutZone_ = debut == std::string_view::npos ? 0 : debut;
+        longueurZone_ = fin > debutZone_ ? fin - debutZone_ : 0;
+    }
+
+    std::array<EtatNiveau, kNiveaux.size()> Niveaux;
+
+    // The first level whose new key the level file does not give next, with
+    // that file's key; none when every level agrees.
+    struct Ecart {
+        const Niveau* niveau = nullptr;
+        std::string_view cleJournal, cleNiveau;
+    };
+    Ecart Controler(std::string_view enreg) {
+        const std::string_view zone =
+            enreg.substr(std::min(debutZone_, enreg.size()), longueurZone_);
+        if (!premier_ && zone == zone_) return {};
+        premier_ = false;
+        zone_.assign(zone);
+        for (std::size_t i = 0; i < kNiveaux.size(); ++i) {
+            const Niveau& niveau = kNiveaux[i];
+            EtatNiveau& etat = Niveaux[i];
+            const std::string_view cle = ChampBase(base_, enreg, SlotJournal, niveau.ChampJournal);
+            if (cle == etat.AncienneCle) continue;
+            etat.AncienneCle.assign(cle);
+            if (!etat.fichier) continue;
+
+            // An exhausted level file reads as an empty line.
+            if (!etat.fichier->GetLine(ligneNiveau_, 1024)) ligneNiveau_.clear();
+            std::string_view cleNiveau;
+            if (static_cast<std::int64_t>(ligneNiveau_.size()) >=
+                base_.LongueurEnregistrement[niveau.Slot]) {
+                cleNiveau =
+                    ChampBase(base_, SansFinDeLigne(ligneNiveau_), niveau.Slot, niveau.ChampNiveau);
+            }
+            if (cleNiveau != etat.AncienneCle) return {&niveau, etat.AncienneCle, cleNiveau};
+        }
+        return {};
+    }
+
+private:
+    const TableBase& base_;
+    std::size_t debutZone_ = 0, longueurZone_ = 0;
+    bool premier_ = true;
+    std::string zone_;
+    std::string ligneNiveau_;
+};
+
 }  // namespace
 
-bool CQuervaneDlg::ControleBase(RunContext& run) {
+bool CQuervaneDlg::ControleBase(RunContext& run, ReleveAbonnes& releve) {
     Afficher(Texte("Contrôle de la Base"));
 
     const std::string prefixe = run.CheminAbonnes + run.FichierAbonnes;
@@ -60,11 +125,11 @@ bool CQuervaneDlg::ControleBase(RunContext& run) {
         Afficher(Texte("erreur d'ouverture du fichier journal"));
         return false;
     }
-    std::array<EtatNiveau, kNiveaux.size()> niveaux;
+    ControleNiveaux niveaux(TablesBase);
     for (std::size_t i = 0; i < kNiveaux.size(); ++i) {
         if (i == kNiveauSac && !TablesBase.bDefined[SlotSac]) continue;
-        niveaux[i].fichier = plat::File::Open(prefixe + kNiveaux[i].Extension, "r");
-        if (!*niveaux[i].fichier) {
+        niveaux.Niveaux[i].fichier = plat::File::Open(prefixe + kNiveaux[i].Extension, "r");
+        if (!*niveaux.Niveaux[i].fichier) {
             Afficher(Texte(kNiveaux[i].ErreurOuverture));
             return false;
         }
@@ -74,44 +139,25 @@ bool CQuervaneDlg::ControleBase(RunContext& run) {
     NumeroAbonne = 0;
     ValiderProgres(IDC_PROGRESS, 1, 100, 0);
     journal.Seek(0, SEEK_END);
-    const std::int64_t LongueurFichier = journal.Tell();
-    journal.Seek(0, SEEK_SET);
-    SuiviProgression progression(LongueurFichier,
+    SuiviProgression progression(journal.Tell(),
                                  [this](int p) { PositionnerProgres(IDC_PROGRESS, p); });
+    journal.Seek(0, SEEK_SET);
 
     std::string ligne;
-    std::string ligneNiveau;
-    while (!bAbort) {
-        progression.Avancer(journal.Tell());
+    for (std::int64_t debut = 0; !bAbort;) {
+        progression.Avancer(debut);
         if (!journal.GetLine(ligne, 10000)) break;
+        const std::int64_t fin = journal.Tell();
+        releve.Lire(ligne, debut, fin);
+        debut = fin;
         if (ligne.size() <= 1) continue;
         ++NumeroAbonne;
-        const std::string_view enreg = SansFinDeLigne(ligne);
-
-        for (std::size_t i = 0; i < kNiveaux.size(); ++i) {
-            const Niveau& niveau = kNiveaux[i];
-            EtatNiveau& etat = niveaux[i];
-            const std::string_view cle =
-                ChampBase(TablesBase, enreg, SlotJournal, niveau.ChampJournal);
-            if (cle == etat.AncienneCle) continue;
-            etat.AncienneCle.assign(cle);
-            if (!etat.fichier) continue;
-
-            // An exhausted level file reads as an empty line.
-            if (!etat.fichier->GetLine(ligneNiveau, 1024)) ligneNiveau.clear();
-            std::string_view cleNiveau;
-            if (static_cast<std::int64_t>(ligneNiveau.size()) >=
-                TablesBase.LongueurEnregistrement[niveau.Slot]) {
-                cleNiveau = ChampBase(TablesBase, SansFinDeLigne(ligneNiveau), niveau.Slot,
-                                      niveau.ChampNiveau);
-            }
-            if (cleNiveau != etat.AncienneCle) {
-                AfxMessageBox(
-                    FormaterMessage(LoadString(niveau.Message),
-                                    {etat.AncienneCle, std::to_string(NumeroAbonne), cleNiveau}));
-                bAbort = true;
-                break;
-            }
+        const ControleNiveaux::Ecart ecart = niveaux.Controler(SansFinDeLigne(ligne));
+        if (ecart.niveau) {
+            AfxMessageBox(
+                FormaterMessage(LoadString(ecart.niveau->Message),
+                                {ecart.cleJournal, std::to_string(NumeroAbonne), ecart.cleNiveau}));
+            bAbort = true;
         }
     }
 
@@ -120,5 +166,6 @@ bool CQuervaneDlg::ControleBase(RunContext& run) {
         Afficher("Echec de l'importation");
         return false;
     }
+    releve.Terminer();
     return true;
 }

@@ -11,6 +11,7 @@
 #include "import/Configuration.h"
 #include "import/RunContext.h"
 #include "import/RunHelpers.h"
+#include "import/SubscriberSurvey.h"
 #include "platform/fs/fs.h"
 
 namespace {
@@ -41,7 +42,23 @@ int LireValeurConfiguration(std::string_view chemin) {
 void CQuervaneDlg::ImporterBasePreparee(RunContext& run) {
     FinCurseurAttente fin;
     LireModes(run);
-    if (run.bTestCoherence && !ControleBase(run)) return;
+    const int ChampInfoSac = LireValeurConfiguration("..\\CONFIG\\INFOSAC");
+    const int ChampSacUtilisateur = LireValeurConfiguration("..\\CONFIG\\CHAMP.SAC");
+    const bool completion = ChampInfoSac > 0 && ChampSacUtilisateur > 0;
+    const bool refabrication = TablesBase.bDefined[SlotSac] && run.bTraitementSac;
+
+    // What the completion and the rebuild need from the subscriber file is
+    // gathered during the control's pass.
+    ReleveAbonnes releve;
+    if (refabrication) releve.Index.emplace(LongueurCleSac());
+    if (run.bTestCoherence) {
+        if (completion) {
+            if (const auto positions = PositionsDeCompletion(ChampInfoSac, ChampSacUtilisateur)) {
+                PreparerComptage(run, releve, *positions);
+            }
+        }
+        if (!ControleBase(run, releve)) return;
+    }
     // Copying a base onto itself would truncate it while it is read.
     if (plat::NativePath(run.CheminAbonnes + run.FichierAbonnes + ".jo") ==
         plat::NativePath(RepertoireData + run.FichierAbonnes + ".jo")) {
@@ -50,7 +67,7 @@ void CQuervaneDlg::ImporterBasePreparee(RunContext& run) {
                   "il n'y a rien à importer."));
         return;
     }
-    if (!CopierBasePreparee(run)) return;
+    if (!CopierBasePreparee(run, releve, ChampInfoSac, ChampSacUtilisateur)) return;
     Afficher(Texte("Importation effectuée"));
 }
 
@@ -85,14 +102,13 @@ void CQuervaneDlg::LireModes(RunContext& run) {
     }
 }
 
-bool CQuervaneDlg::CopierBasePreparee(RunContext& run) {
-    const int ChampInfoSac = LireValeurConfiguration("..\\CONFIG\\INFOSAC");
-    const int ChampSacUtilisateur = LireValeurConfiguration("..\\CONFIG\\CHAMP.SAC");
+bool CQuervaneDlg::CopierBasePreparee(RunContext& run, ReleveAbonnes& releve, int ChampInfoSac,
+                                      int ChampSacUtilisateur) {
     const std::string source = run.CheminAbonnes + run.FichierAbonnes;
     const std::string destination = RepertoireData + run.FichierAbonnes;
 
     if (ChampInfoSac > 0 && ChampSacUtilisateur > 0) {
-        if (!CopieCompletion(run, ChampInfoSac, ChampSacUtilisateur)) return false;
+        if (!CopieCompletion(run, releve, ChampInfoSac, ChampSacUtilisateur)) return false;
     } else {
         Afficher(Texte("copie du fichier des abonnés"));
         if (!CopierFichierBase(source + ".jo", destination + ".jo")) return false;
@@ -102,7 +118,7 @@ bool CQuervaneDlg::CopierBasePreparee(RunContext& run) {
     if (!CopierFichierBase(source + ".li", destination + ".li")) return false;
 
     if (TablesBase.bDefined[SlotSac] && run.bTraitementSac) {
-        if (!RefabricationSacs(run)) return false;
+        if (!RefabricationSacs(run, releve)) return false;
     } else {
         Afficher("copie du fichier des sacs");
         if (!CopierFichierBase(source + ".sa", destination + ".sa")) return false;
