@@ -183,4 +183,61 @@ TEST_F(PreparedImportTest, TablesGrowWithTheBagsAndUserCodes) {
     EXPECT_EQ(vus, 1);
 }
 
+// The completed subscriber file, whatever its line ends: a copy completed
+// in place where every record ends with CR LF, a rewrite line by line
+// otherwise; both must give what the text-mode rewrite gives.
+class CompletionTest : public PreparedImportTest {
+protected:
+    void SetUp() override {
+        PreparedImportTest::SetUp();
+        Put("config/MODES", "0 0\r\n");
+        Put("import/TT.sa", CleSac(1) + "PARTAGE   Sac 1\r\n" + CleSac(2) + "PARTAGE   Sac 2\r\n");
+    }
+    std::string Get(const std::string& chemin) {
+        std::ifstream in(root_ / chemin, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+};
+
+// A record of bag sac; it closes its bag when ferme.
+std::string Enregistrement(int sac, bool ferme, std::string nom = "Abonne    ") {
+    return CleSac(sac) + Numero(sac, 10) + Numero(sac, 8) + "1" + (ferme ? "1" : "0") + "     " +
+           "ZZ" + nom;
+}
+std::string Complete(std::string enreg, std::string_view info) {
+    return enreg.replace(kPositionInfo, info.size(), info);
+}
+
+TEST_F(CompletionTest, EveryLineEndGivesTheTextModeRewrite) {
+    const std::string a = Enregistrement(1, true), b = Enregistrement(2, true);
+    const std::string a2 = Complete(a, "01/02"), b2 = Complete(b, "02/02");
+    const std::string cr = Enregistrement(1, true, "Abo\rnne   ");
+    const std::string longue = Enregistrement(1, false) + std::string(9999 - 55, 'x');
+    struct Cas {
+        const char* nom;
+        std::string source, attendu;
+    } cas[] = {
+        {"CR LF", a + "\r\n" + b + "\r\n", a2 + "\r\n" + b2 + "\r\n"},
+        {"LF only", a + "\n" + b + "\n", a2 + "\r\n" + b2 + "\r\n"},
+        {"one LF among CR LF", a + "\n" + b + "\r\n", a2 + "\r\n" + b2 + "\r\n"},
+        {"blank lines dropped", "\r\n" + a + "\r\n\r\n" + b + "\r\n", a2 + "\r\n" + b2 + "\r\n"},
+        {"no final line end", a + "\r\n" + b, a2 + "\r\n" + b2},
+        {"carriage return inside a record", cr + "\r\n" + b + "\r\n",
+         Complete(cr, "01/02") + "\r\n" + b2 + "\r\n"},
+        {"one-character last line dropped", a + "\r\n" + b + "\r\nx", a2 + "\r\n" + b2 + "\r\n"},
+        // Lines are read 9999 characters at a time: the line end of a line of
+        // exactly 9999 characters is read alone, and dropped.
+        {"line of 9999 characters", longue + "\r\n" + b + "\r\n",
+         longue + Complete(b, "01/01") + "\r\n"},
+    };
+    for (const Cas& c : cas) {
+        Put("import/TT.jo", c.source);
+        auto dlg = std::make_unique<CQuervaneDlg>();
+        const std::vector<std::string> transcript = Importer(*dlg);
+        ASSERT_FALSE(transcript.empty()) << c.nom;
+        EXPECT_EQ(transcript.back(), "status Importation effectuée") << c.nom;
+        EXPECT_EQ(Get("data/TT.jo"), c.attendu) << c.nom;
+    }
+}
+
 }  // namespace
