@@ -93,7 +93,9 @@ void ControlPeer::Apply(const ControlChange& change) {
 
 void ControlPeer::ApplyAll() {
     ApplyText();
-    window_->Enable(model_.IsWindowEnabled());
+    // A disabled progress bar still shows its position, as on Windows (GTK
+    // would hide the filled part): the main window's bar is disabled.
+    window_->Enable(model_.IsWindowEnabled() || dynamic_cast<wxGauge*>(window_) != nullptr);
     ApplyAllSpecific();
     if (!model_.GetPaintedLine().empty()) ApplyPainted();
     ApplyVisibility();
