@@ -33,6 +33,33 @@ if(QUERVANE_GUI AND TARGET quervane)
         add_test(NAME gui_wx_backend COMMAND ${gui_server} $<TARGET_FILE:wx_backend_test>)
         set_tests_properties(gui_wx_backend PROPERTIES
             LABELS gui TIMEOUT 120 ENVIRONMENT "GSETTINGS_BACKEND=memory")
+
+        # Texts drawn in the dialog font, which the scripts below look for in
+        # their screenshots.
+        add_executable(gui_text_picture ${CMAKE_CURRENT_LIST_DIR}/text_picture.cpp
+                                    ${CMAKE_SOURCE_DIR}/platform/wx/wx_support.cpp)
+        target_compile_definitions(gui_text_picture PRIVATE wxNO_IMPLICIT_WXSTRING_ENCODING)
+        target_link_libraries(gui_text_picture PRIVATE quervane_core ${wxWidgets_LIBRARIES})
+
+        # A large supplier set converted under the window, chosen in the
+        # open-file dialog.
+        add_test(NAME gui_conversion_window
+                 COMMAND ${gui_server} ${CMAKE_CURRENT_LIST_DIR}/conversion_window.sh
+                         $<TARGET_FILE:quervane> $<TARGET_FILE:gui_text_picture>
+                         ${CMAKE_SOURCE_DIR}/tests/bench/conversion_generate.py
+                         ${gui_artifacts}/conversion_window)
+        set_tests_properties(gui_conversion_window PROPERTIES
+            LABELS gui TIMEOUT 120 ENVIRONMENT "GSETTINGS_BACKEND=memory")
+
+        # A set chosen through donnees.ini: the drive chooser, then the file
+        # picker with a walk into a sub-folder.
+        add_test(NAME gui_source_choice
+                 COMMAND ${gui_server} ${CMAKE_CURRENT_LIST_DIR}/source_choice.sh
+                         $<TARGET_FILE:quervane> $<TARGET_FILE:gui_text_picture>
+                         ${CMAKE_SOURCE_DIR}/tests/bench/conversion_generate.py
+                         ${gui_artifacts}/source_choice)
+        set_tests_properties(gui_source_choice PROPERTIES
+            LABELS gui TIMEOUT 120 ENVIRONMENT "GSETTINGS_BACKEND=memory")
     else()
         message(STATUS "GUI tests skipped: xvfb-run, xdotool or ImageMagick missing")
     endif()
