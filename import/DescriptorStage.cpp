@@ -22,14 +22,6 @@ constexpr std::array<std::string_view, 8> kExtensionsBasePreparee = {".jo", ".li
 constexpr std::array<std::string_view, 6> kFichiersFournisseur = {"TITRE",   "EDITION", "VOITURE",
                                                                   "ROUTAGE", "JOURNAL", "SAC"};
 
-std::string Remplacer(std::string texte, std::string_view motif, std::string_view valeur) {
-    for (std::size_t position = texte.find(motif); position != std::string::npos;
-         position = texte.find(motif, position + valeur.size())) {
-        texte.replace(position, motif.size(), valeur);
-    }
-    return texte;
-}
-
 // The key of the title in "DESCRIPT.LIS": the first TL characters of the
 // first line of the prepared base's title file, cut at the first blank;
 // empty when there is no such line.

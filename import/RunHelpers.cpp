@@ -6,6 +6,15 @@ std::string Texte(std::string_view utf8) {
     return plat::Cp1252FromUtf8(utf8);
 }
 
+std::string Remplacer(std::string texte, std::string_view motif, std::string_view valeur) {
+    if (motif.empty()) return texte;
+    for (std::size_t position = texte.find(motif); position != std::string::npos;
+         position = texte.find(motif, position + valeur.size())) {
+        texte.replace(position, motif.size(), valeur);
+    }
+    return texte;
+}
+
 namespace {
 
 // Length of the printf conversion that starts at text[0] == '%': flags,

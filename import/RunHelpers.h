@@ -19,6 +19,9 @@ std::string Texte(std::string_view utf8);
 std::string FormaterMessage(std::string_view modele,
                             std::initializer_list<std::string_view> valeurs);
 
+// texte with every motif replaced by valeur.
+std::string Remplacer(std::string texte, std::string_view motif, std::string_view valeur);
+
 // The line without its last character when that character is a line feed.
 inline std::string_view SansFinDeLigne(std::string_view ligne) {
     if (!ligne.empty() && ligne.back() == '\n') ligne.remove_suffix(1);

@@ -17,14 +17,6 @@ constexpr int kSelectionCyb = 0;
 constexpr int kSelectionTxt = 2;
 constexpr int kSelectionModele = 3;
 
-std::string Remplacer(std::string texte, std::string_view motif, std::string_view valeur) {
-    for (std::size_t position = texte.find(motif); position != std::string::npos;
-         position = texte.find(motif, position + valeur.size())) {
-        texte.replace(position, motif.size(), valeur);
-    }
-    return texte;
-}
-
 // The name template that stands for the title file when no "TITRE" file is
 // found: the folder itself before the open-file dialog (so nothing opens),
 // the template of "donnees.ini" after the file picker and after an

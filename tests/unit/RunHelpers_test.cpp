@@ -17,6 +17,14 @@ TEST(RunHelpers, FormaterMessageReplacesConversionsInOrder) {
     EXPECT_EQ(FormaterMessage("fin %", {"x"}), "fin x");
 }
 
+TEST(RunHelpers, RemplacerReplacesEveryOccurrence) {
+    EXPECT_EQ(Remplacer("J{id}_{n}.TXT", "{id}", "0412"), "J0412_{n}.TXT");
+    EXPECT_EQ(Remplacer("{n}{n}", "{n}", "1"), "11");
+    EXPECT_EQ(Remplacer("{n}", "{n}", "{n}"), "{n}");  // no endless replacement
+    EXPECT_EQ(Remplacer("..\\TEMP\\", "{id}", ""), "..\\TEMP\\");
+    EXPECT_EQ(Remplacer("abc", "", "x"), "abc");
+}
+
 TEST(RunHelpers, ChampStaysInsideTheRecord) {
     EXPECT_EQ(Champ("NRE1VA01", 2, 2), "E1");
     EXPECT_EQ(Champ("NRE1VA01", 6, 4), "01");
