@@ -8,7 +8,7 @@
 
 namespace {
 
-// The regrouping as the operators' documentation describes it: for each level,
+// The regrouping done the slow way: for each level,
 // take each unplaced record in the current order, then every later unplaced
 // record with the same key over the level's length; at the route level mark
 // the last record of each group.
