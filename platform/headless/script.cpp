@@ -48,7 +48,9 @@ Answer ReadAnswer(const json& value) {
     if (!value.is_object() || value.size() != 1) {
         throw ScriptError{"each answer must be an object with one key"};
     }
-    const auto& [key, body] = *value.items().begin();
+    const auto entry = value.begin();
+    const std::string& key = entry.key();
+    const json& body = entry.value();
     Answer answer;
     answer.cancel = body.is_null();
     if (key == "open-file") {
