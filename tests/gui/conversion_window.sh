@@ -133,16 +133,5 @@ for n in 0 3 7; do
     [ -e "$data/BC.$n" ] && fail "the index file BC.$n is still there"
 done
 
-# "OK" (270, 0, 50 x 14 units) ends the program with status 0.
-xdotool windowfocus --sync "$window"
-gui_click "$window" 442 11
-for _ in $(seq 1 100); do
-    gui_program_runs || break
-    sleep 0.1
-done
-gui_program_runs && fail "the program still runs after OK"
-wait "$gui_pid"
-status=$?
-gui_pid=
-[ "$status" -eq 0 ] || fail "exit status $status after OK"
+gui_quit_with_ok "$window"
 echo "PASS: $subscribers subscribers converted under the window"

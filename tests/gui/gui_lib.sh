@@ -4,17 +4,16 @@
 # the program started by gui_start_program is killed when the script ends,
 # whatever happens.
 
-# gui_init PROGRAM TEXT_PICTURE ARTIFACT_FOLDER: the product, the tool that
-# draws a text in the dialog font, the folder of the screenshots. Sets
+# gui_init PROGRAM TEXT_MATCH ARTIFACT_FOLDER: the product, the tool that
+# finds texts in screenshots, the folder of the screenshots. Sets
 # gui_workspace, a temporary folder removed at the end.
 gui_init() {
     gui_program=$1
-    gui_text_picture=$2
+    gui_text_match=$2
     gui_artifacts=$3
     gui_workspace=$(mktemp -d)
     gui_pid=
-    gui_pictures="$gui_workspace/pictures"
-    mkdir -p "$gui_pictures" "$gui_artifacts"
+    mkdir -p "$gui_artifacts"
     rm -f "$gui_artifacts"/*.png
     trap gui_cleanup EXIT
 }
@@ -25,9 +24,11 @@ gui_cleanup() {
 }
 
 fail() {
-    echo "FAIL: $*"
-    echo "--- program output ---"
-    cat "$gui_workspace/output.log" 2>/dev/null
+    {
+        echo "FAIL: $*"
+        echo "--- program output ---"
+        cat "$gui_workspace/output.log" 2>/dev/null
+    } >&2
     exit 1
 }
 
@@ -85,27 +86,17 @@ gui_pixel() {
     convert "$1" -format "%[fx:int(255*p{$2,$3}.r+0.5)],%[fx:int(255*p{$2,$3}.g+0.5)],%[fx:int(255*p{$2,$3}.b+0.5)]" info:
 }
 
-# How well the text $4, drawn in the dialog font, matches picture $1 at its
-# best place near (x $2, y $3), where a text drawn at that point would have
-# its top left corner (within 3 pixels either way): 1 for the same pixels,
-# about 0.9 for the same text drawn by the window, at most 0.5 for another
-# text of the product. Prints the score and the place found ("0.97 @ 3,2").
+# How well the texts given after $3, drawn in the dialog font, match
+# picture $1 where a text drawn at (x $2, y $3) would be (within 3 pixels
+# either way): one line per text, "SCORE @ X,Y" with the place found. 1 for
+# the same pixels, 0.9 and more for the same text drawn by the window, far
+# less for another text, except texts that differ in one character.
+gui_text_scores() {
+    "$gui_text_match" "$@" 2>/dev/null || fail "cannot match texts in $1"
+}
+
 gui_text_score() {
-    local key
-    key=$(printf '%s' "$4" | md5sum | cut -c1-16)
-    local text="$gui_pictures/$key.png"
-    if [ ! -f "$text" ]; then
-        "$gui_text_picture" "$text" "$4" 2>/dev/null || fail "cannot draw the text '$4'"
-    fi
-    # The drawn text has a margin of 2 pixels.
-    local size width height
-    size=$(identify -format '%w %h' "$text")
-    width=$((${size% *} + 6))
-    height=$((${size#* } + 6))
-    local region="$gui_pictures/region.png"
-    convert "$1" -crop "${width}x${height}+$(($2 - 5))+$(($3 - 5))" +repage -colorspace Gray "$region"
-    compare -dissimilarity-threshold 1 -metric NCC -subimage-search "$region" "$text" null: 2>&1 |
-        sed -n 's/^\([0-9.e-]*\) @ \([0-9]*,[0-9]*\).*/\1 @ \2/p'
+    gui_text_scores "$1" "$2" "$3" "$4"
 }
 
 # Whether picture $1 shows the text $4 near (x $2, y $3).
@@ -113,4 +104,20 @@ gui_shows_text() {
     local score
     score=$(gui_text_score "$1" "$2" "$3" "$4")
     [ -n "$score" ] && awk -v s="${score%% *}" 'BEGIN { exit !(s >= 0.8) }'
+}
+
+# Presses "OK" (270, 0, 50 x 14 units) of the main window $1 and checks that
+# the program ends with status 0.
+gui_quit_with_ok() {
+    xdotool windowfocus --sync "$1"
+    gui_click "$1" 442 11
+    for _ in $(seq 1 100); do
+        gui_program_runs || break
+        sleep 0.1
+    done
+    gui_program_runs && fail "the program still runs after OK"
+    wait "$gui_pid"
+    local status=$?
+    gui_pid=
+    [ "$status" -eq 0 ] || fail "exit status $status after OK"
 }

@@ -36,16 +36,16 @@ if(QUERVANE_GUI AND TARGET quervane)
 
         # Texts drawn in the dialog font, which the scripts below look for in
         # their screenshots.
-        add_executable(gui_text_picture ${CMAKE_CURRENT_LIST_DIR}/text_picture.cpp
+        add_executable(gui_text_match ${CMAKE_CURRENT_LIST_DIR}/text_match.cpp
                                     ${CMAKE_SOURCE_DIR}/platform/wx/wx_support.cpp)
-        target_compile_definitions(gui_text_picture PRIVATE wxNO_IMPLICIT_WXSTRING_ENCODING)
-        target_link_libraries(gui_text_picture PRIVATE quervane_core ${wxWidgets_LIBRARIES})
+        target_compile_definitions(gui_text_match PRIVATE wxNO_IMPLICIT_WXSTRING_ENCODING)
+        target_link_libraries(gui_text_match PRIVATE quervane_core ${wxWidgets_LIBRARIES})
 
         # A large supplier set converted under the window, chosen in the
         # open-file dialog.
         add_test(NAME gui_conversion_window
                  COMMAND ${gui_server} ${CMAKE_CURRENT_LIST_DIR}/conversion_window.sh
-                         $<TARGET_FILE:quervane> $<TARGET_FILE:gui_text_picture>
+                         $<TARGET_FILE:quervane> $<TARGET_FILE:gui_text_match>
                          ${CMAKE_SOURCE_DIR}/tests/bench/conversion_generate.py
                          ${gui_artifacts}/conversion_window)
         set_tests_properties(gui_conversion_window PROPERTIES
@@ -55,7 +55,7 @@ if(QUERVANE_GUI AND TARGET quervane)
         # picker with a walk into a sub-folder.
         add_test(NAME gui_source_choice
                  COMMAND ${gui_server} ${CMAKE_CURRENT_LIST_DIR}/source_choice.sh
-                         $<TARGET_FILE:quervane> $<TARGET_FILE:gui_text_picture>
+                         $<TARGET_FILE:quervane> $<TARGET_FILE:gui_text_match>
                          ${CMAKE_SOURCE_DIR}/tests/bench/conversion_generate.py
                          ${gui_artifacts}/source_choice)
         set_tests_properties(gui_source_choice PROPERTIES
