@@ -71,8 +71,7 @@ finished=no
 start=$SECONDS
 while ((SECONDS - start < 60)); do
     gui_program_runs || fail "the program ended during the run"
-    box=$(xdotool search --onlyvisible --name '^Quervane$' 2>/dev/null | grep -vx "$window" | head -1)
-    if [ -n "$box" ]; then
+    if box=$(gui_find_window "Quervane" "$window"); then
         gui_shot "$box" "$artifacts/unexpected_box.png"
         fail "a message box came up during the run (unexpected_box.png)"
     fi

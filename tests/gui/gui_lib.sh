@@ -42,20 +42,26 @@ gui_program_runs() {
     kill -0 "$gui_pid" 2>/dev/null
 }
 
-# Waits until a visible window whose title is exactly $1 appears, other than
-# the ids given after it; prints its id. Fails after 10 seconds.
-gui_wait_for_window() {
+# Prints the id of a visible window whose title is exactly $1 (xdotool's
+# search ignores case: the product's pop-up windows are titled "quervane"),
+# other than the ids given after it; fails when there is none.
+gui_find_window() {
     local title=$1
     shift
+    local id other
+    for id in $(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null); do
+        [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$title" ] || continue
+        for other in "$@"; do [ "$id" = "$other" ] && continue 2; done
+        echo "$id"
+        return 0
+    done
+    return 1
+}
+
+# Waits until gui_find_window finds a window (at most 10 seconds).
+gui_wait_for_window() {
     for _ in $(seq 1 100); do
-        for id in $(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null); do
-            local known=no
-            for other in "$@"; do [ "$id" = "$other" ] && known=yes; done
-            if [ $known = no ]; then
-                echo "$id"
-                return 0
-            fi
-        done
+        gui_find_window "$@" && return 0
         sleep 0.1
     done
     return 1
