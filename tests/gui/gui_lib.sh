@@ -127,3 +127,15 @@ gui_quit_with_ok() {
     gui_pid=
     [ "$status" -eq 0 ] || fail "exit status $status after OK"
 }
+
+# Takes screenshots of window $1 into file $2 until it shows the text $5
+# near (x $3, y $4), at most 10 seconds (a window may show before it is
+# painted).
+gui_wait_for_text() {
+    for _ in $(seq 1 50); do
+        gui_shot "$1" "$2"
+        gui_shows_text "$2" "$3" "$4" "$5" && return 0
+        sleep 0.2
+    done
+    return 1
+}
