@@ -16,6 +16,7 @@ gui_init() {
     mkdir -p "$gui_artifacts"
     rm -f "$gui_artifacts"/*.png
     trap gui_cleanup EXIT
+    trap 'exit 143' TERM INT HUP # a stopped test still kills the program
 }
 
 gui_cleanup() {
