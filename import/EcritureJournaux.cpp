@@ -173,7 +173,7 @@ bool CQuervaneDlg::OuvrirFichiersTitre(const std::string& titre) {
 bool CQuervaneDlg::EcrireLiasse(const DernierAbonne& abonne) {
     const TypeEnregistrementJournal& s = EnregistrementJournal;
     nb_liasses_edition[static_cast<std::size_t>(abonne.IndiceEdition)] += 1;
-    EnregistrementBase liasse;
+    EnregistrementBase& liasse = Emetteur.BufLiasse();
     liasse.Commence(TablesBase, SlotLiasse);
     liasse.Position(0, abonne.Titre);
     liasse.Champ(1, abonne.Edition);

@@ -65,6 +65,10 @@ public:
     // buffer (at least 10000 bytes).
     std::string_view BufJournal() const { return BufJournal_.Tampon(); }
 
+    // A work record for the bundle records of the pass, reused so that a
+    // bundle costs no allocation and no clearing of a whole work buffer.
+    EnregistrementBase& BufLiasse() { return BufLiasse_; }
+
 private:
     bool EcritSac(plat::File& fp, std::string_view buf);
     void ResoutEditionEtTitre();
@@ -76,6 +80,7 @@ private:
 
     EnregistrementBase BufJournal_;
     EnregistrementBase BufSac_;
+    EnregistrementBase BufLiasse_;
     // Work codes of the bag emitters.
     std::string Routage_, Voiture_, Edition_, Titre_;
 };

@@ -1,7 +1,6 @@
 #include "records/EnregistrementBase.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 void EnregistrementBase::Commence(const TableBase& base, int slot) {
@@ -62,11 +61,35 @@ void EnregistrementBase::PositionFournisseur(int position, std::string_view enre
     if (largeur > texte.size()) std::memset(cible + texte.size(), 0, largeur - texte.size());
 }
 
+namespace {
+
+// valeur as "%0*ld" with a width of at most 40 (a sign, then the digits
+// zero-padded to the width): formatted by hand because this runs for every
+// subscriber and bundle, where a printf costs more than the rest of the record.
+std::size_t FormaterNombre(char (&texte)[64], long valeur, int largeur) {
+    char chiffres[24];
+    std::size_t n = 0;
+    auto reste =
+        valeur < 0 ? 0UL - static_cast<unsigned long>(valeur) : static_cast<unsigned long>(valeur);
+    do {
+        chiffres[n++] = static_cast<char>('0' + reste % 10);
+        reste /= 10;
+    } while (reste != 0);
+    std::size_t taille = 0;
+    if (valeur < 0) texte[taille++] = '-';
+    const auto voulus = static_cast<std::size_t>(std::clamp(largeur, 0, 40));
+    while (taille + n < voulus) texte[taille++] = '0';
+    while (n > 0) texte[taille++] = chiffres[--n];
+    return taille;
+}
+
+}  // namespace
+
 void EnregistrementBase::Nombre(int champ, long valeur, int chiffres) {
     if (chiffres <= 0) return;
     char texte[64];
-    const int n = std::snprintf(texte, sizeof texte, "%0*ld", std::min(chiffres, 40), valeur);
-    Champ(champ, std::string_view(texte, static_cast<std::size_t>(std::min(n, chiffres))));
+    const std::size_t n = FormaterNombre(texte, valeur, chiffres);
+    Champ(champ, std::string_view(texte, std::min(n, static_cast<std::size_t>(chiffres))));
 }
 
 std::string_view EnregistrementBase::Texte() {

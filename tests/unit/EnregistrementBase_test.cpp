@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -74,6 +77,27 @@ TEST(EnregistrementBase, Numbers) {
         std::string expected = c.expected;
         expected.resize(10, ' ');
         EXPECT_EQ(rec.Texte(), expected + "\n") << c.value << " in " << c.digits;
+    }
+}
+
+// The hand-written number formatting against the C library's, at the edges
+// of the sign, the width and the range of long.
+TEST(EnregistrementBase, NumbersAsPrintfWritesThem) {
+    const long values[] = {0,      1,          -1,          9,        10,       -10,         99999,
+                           -99999, 1234567890, -1234567890, LONG_MAX, LONG_MIN, LONG_MAX - 1};
+    const TableBase base = Base(SlotEdition, {64});
+    EnregistrementBase rec;
+    for (const long value : values) {
+        for (int digits = 1; digits <= 45; ++digits) {
+            rec.Commence(base, SlotEdition);
+            rec.Nombre(0, value, digits);
+            char printed[64];
+            const int n =
+                std::snprintf(printed, sizeof printed, "%0*ld", std::min(digits, 40), value);
+            std::string expected(printed, static_cast<std::size_t>(std::min(n, digits)));
+            expected.resize(64, ' ');
+            EXPECT_EQ(rec.Texte(), expected + "\n") << value << " in " << digits;
+        }
     }
 }
 
