@@ -1,6 +1,7 @@
 // Folder listings and whole-file operations on POSIX.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -51,8 +52,37 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
-bool CopyContents(int from, int to) {
-    constexpr std::size_t kBlock = 256 * 1024;
+// What a copy inside the kernel came to. Refused: the kernel does not copy
+// between these two files this way (other file systems, special files, an
+// old kernel); the offsets of both files stand where the copy stopped, so a
+// slower way can go on from there.
+enum class KernelCopy { Done, Failed, Refused };
+
+bool RefusedByKernel(int error) {
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP ||
+           error == EPERM || error == EBADF || error == ETXTBSY;
+}
+
+// Repeats one kernel copy step until the end of the source. A step that
+// copies nothing at first is taken as a refusal: files that do not report
+// their size (procfs) copy nothing this way though they have content.
+template <typename Step>
+KernelCopy CopyInKernel(Step step) {
+    bool copied = false;
+    for (;;) {
+        const ssize_t n = step();
+        if (n > 0) {
+            copied = true;
+            continue;
+        }
+        if (n == 0) return copied ? KernelCopy::Done : KernelCopy::Refused;
+        if (errno == EINTR) continue;
+        return RefusedByKernel(errno) ? KernelCopy::Refused : KernelCopy::Failed;
+    }
+}
+
+bool CopyThroughBuffer(int from, int to) {
+    constexpr std::size_t kBlock = 1024 * 1024;
     const auto block = std::make_unique_for_overwrite<char[]>(kBlock);
     for (;;) {
         const ssize_t n = ::read(from, block.get(), kBlock);
@@ -61,6 +91,18 @@ bool CopyContents(int from, int to) {
         if (n == 0) return true;
         if (!WriteAll(to, block.get(), static_cast<std::size_t>(n))) return false;
     }
+}
+
+// The contents of from, from its current offset, written to to. The data
+// stays in the kernel when it can: copy_file_range, else sendfile.
+bool CopyContents(int from, int to) {
+    constexpr std::size_t kStep = std::size_t{1} << 30;
+    const KernelCopy ranges =
+        CopyInKernel([&] { return ::copy_file_range(from, nullptr, to, nullptr, kStep, 0); });
+    if (ranges != KernelCopy::Refused) return ranges == KernelCopy::Done;
+    const KernelCopy sent = CopyInKernel([&] { return ::sendfile(to, from, nullptr, kStep); });
+    if (sent != KernelCopy::Refused) return sent == KernelCopy::Done;
+    return CopyThroughBuffer(from, to);
 }
 
 }  // namespace
