@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
 
 #include "util/utilit.h"
 
@@ -52,49 +54,108 @@ void Copie(std::string& code, std::string_view valeur) {
 
 }  // namespace
 
-bool Emetteurs::EnvoieEnregistrementJournal(plat::File& fp, std::string_view buf, int& NumeroAbonne,
-                                            int IndiceLiasse, std::string_view Date) {
+// The subscriber record's fields in the order they are written, each with
+// where it comes from; fields that the base descriptor does not declare are
+// left out.
+void Emetteurs::PlanifieJournal() {
     const TypeEnregistrementJournal& ej = EnregistrementJournal_;
-    EnregistrementBase& rec = BufJournal_;
-    ++NumeroAbonne;
-    rec.Commence(Base_, SlotJournal);
-
-    rec.PositionFournisseur(0, buf, ej.Titre);
-    rec.ChampFournisseur(ChampEdition, buf, ej.Edition);
-    rec.ChampFournisseur(ChampVoiture, buf, ej.Voiture);
-    rec.ChampFournisseur(ChampRoutage, buf, ej.Routage);
-    rec.ChampFournisseur(ChampSac, buf, ej.SacUtilisateur == 0 ? ej.Routage : ej.NumeroSac);
-    rec.Nombre(ChampLiasse, IndiceLiasse, 10);
-    char numero[8];
-    sndlong(numero, NumeroAbonne, sizeof numero);
-    rec.Champ(ChampAbonne, std::string_view(numero, sizeof numero));
-    rec.ChampFournisseur(ChampEtat, buf, ej.Etat);
-    rec.ChampFournisseur(ChampFinLiasse, buf, UnCaractere(ej.FinLiasse.Position));
-    rec.ChampFournisseur(ChampFinSac, buf, UnCaractere(ej.FinSac.Position));
+    std::vector<OperationJournal>& plan = PlanJournal_;
+    plan.clear();
+    auto Ajoute = [&](int champ, OperationJournal::Source source, TypeChamp copie = {0, 0}) {
+        if (!Base_.ChampDefini(SlotJournal, champ)) return;
+        plan.push_back({source, Base_.PositionChamp[SlotJournal][champ], copie});
+    };
+    using Source = OperationJournal::Source;
+    plan.push_back({Source::Enregistrement, 0, ej.Titre});
+    Ajoute(ChampEdition, Source::Enregistrement, ej.Edition);
+    Ajoute(ChampVoiture, Source::Enregistrement, ej.Voiture);
+    Ajoute(ChampRoutage, Source::Enregistrement, ej.Routage);
+    Ajoute(ChampSac, Source::Enregistrement, ej.SacUtilisateur == 0 ? ej.Routage : ej.NumeroSac);
+    Ajoute(ChampLiasse, Source::IndiceLiasse);
+    Ajoute(ChampAbonne, Source::NumeroAbonne);
+    Ajoute(ChampEtat, Source::Enregistrement, ej.Etat);
+    Ajoute(ChampFinLiasse, Source::Enregistrement, UnCaractere(ej.FinLiasse.Position));
+    Ajoute(ChampFinSac, Source::Enregistrement, UnCaractere(ej.FinSac.Position));
     // Flags beyond the slot's last field have nowhere to go.
     const int margeurs = std::min(ej.Margeurs.Longueur, NombreMaxChampsBase - ChampPremierMargeur);
     for (int i = 0; i < margeurs && ej.Margeurs.Position <= INT32_MAX - i; ++i) {
-        rec.ChampFournisseur(ChampPremierMargeur + i, buf, UnCaractere(ej.Margeurs.Position + i));
+        Ajoute(ChampPremierMargeur + i, Source::Enregistrement,
+               UnCaractere(ej.Margeurs.Position + i));
     }
     if (ej.Date.Longueur != 0) {
-        rec.ChampFournisseur(ChampDate, buf, ej.Date);
+        Ajoute(ChampDate, Source::Enregistrement, ej.Date);
     } else {
-        rec.ChampFournisseur(ChampDate, Date, TypeChamp{0, 6});
+        Ajoute(ChampDate, Source::Date, TypeChamp{0, 6});
     }
-    rec.ChampFournisseur(ChampNumeroSac, buf, ej.NumeroSac);
-    rec.ChampFournisseur(ChampIdentification, buf, ej.Abonne);
-    rec.ChampFournisseur(ChampReserve, buf, ej.Reserve);
+    Ajoute(ChampNumeroSac, Source::Enregistrement, ej.NumeroSac);
+    Ajoute(ChampIdentification, Source::Enregistrement, ej.Abonne);
+    Ajoute(ChampReserve, Source::Enregistrement, ej.Reserve);
     if (ej.ChampSpecial[0].Longueur != 0) {
-        rec.ChampFournisseur(ChampSpecial0, buf, ej.ChampSpecial[0]);
+        Ajoute(ChampSpecial0, Source::Enregistrement, ej.ChampSpecial[0]);
     }
     for (int i = 1; i < 7; ++i) {
         if (ej.ChampSpecial[i].Longueur != 0) {
-            rec.ChampFournisseur(ChampReserve + i, buf, ej.ChampSpecial[i]);
+            Ajoute(ChampReserve + i, Source::Enregistrement, ej.ChampSpecial[i]);
         }
     }
     for (int i = 0; i < 16; ++i) {
         if (ej.Lignes[i].Longueur != 0) {
-            rec.ChampFournisseur(ChampPremiereLigne + i, buf, ej.Lignes[i]);
+            Ajoute(ChampPremiereLigne + i, Source::Enregistrement, ej.Lignes[i]);
+        }
+    }
+}
+
+// The plan holds as long as the layout and the subscriber slot it was made
+// from: both are compared with their copies at every record, because a run
+// may load others between two records of a test or two runs.
+bool Emetteurs::PlanAJour() const {
+    const int champs = std::clamp(Base_.NbChamps[SlotJournal], 0, NombreMaxChampsBase);
+    return PlanFait_ &&
+           std::memcmp(&PlanStructure_, &EnregistrementJournal_, sizeof PlanStructure_) == 0 &&
+           PlanChamps_ == Base_.NbChamps[SlotJournal] &&
+           std::equal(PlanPositions_.begin(), PlanPositions_.begin() + champs,
+                      Base_.PositionChamp[SlotJournal]);
+}
+
+void Emetteurs::MetPlanAJour() {
+    if (PlanAJour()) return;
+    PlanifieJournal();
+    PlanStructure_ = EnregistrementJournal_;
+    PlanChamps_ = Base_.NbChamps[SlotJournal];
+    std::copy(std::begin(Base_.PositionChamp[SlotJournal]),
+              std::end(Base_.PositionChamp[SlotJournal]), PlanPositions_.begin());
+    PlanFait_ = true;
+}
+
+bool Emetteurs::EnvoieEnregistrementJournal(plat::File& fp, std::string_view buf, int& NumeroAbonne,
+                                            int IndiceLiasse, std::string_view Date) {
+    EnregistrementBase& rec = BufJournal_;
+    ++NumeroAbonne;
+    MetPlanAJour();
+    rec.Commence(Base_, SlotJournal);
+    // A converted record holds no zero byte: its fields are then copied
+    // without looking for one.
+    const bool sansZero = std::memchr(buf.data(), '\0', buf.size()) == nullptr;
+    char numero[8];
+    for (const OperationJournal& op : PlanJournal_) {
+        switch (op.source) {
+            case OperationJournal::Source::Enregistrement:
+                if (sansZero) {
+                    rec.PositionFournisseurSansZero(op.position, buf, op.copie);
+                } else {
+                    rec.PositionFournisseur(op.position, buf, op.copie);
+                }
+                break;
+            case OperationJournal::Source::Date:
+                rec.PositionFournisseur(op.position, Date, op.copie);
+                break;
+            case OperationJournal::Source::IndiceLiasse:
+                rec.NombreA(op.position, IndiceLiasse, 10);
+                break;
+            case OperationJournal::Source::NumeroAbonne:
+                sndlong(numero, NumeroAbonne, sizeof numero);
+                rec.Position(op.position, std::string_view(numero, sizeof numero));
+                break;
         }
     }
     return rec.Ecrit(fp);

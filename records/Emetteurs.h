@@ -21,8 +21,10 @@
 // bytes. Codes are copied with their layout widths.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/fs/fs.h"
 #include "records/EnregistrementBase.h"
@@ -70,6 +72,16 @@ public:
     EnregistrementBase& BufLiasse() { return BufLiasse_; }
 
 private:
+    // One field write of the subscriber record, resolved once per layout.
+    struct OperationJournal {
+        enum class Source : unsigned char { Enregistrement, Date, IndiceLiasse, NumeroAbonne };
+        Source source;
+        int position;     // in the base record
+        TypeChamp copie;  // what is copied from the supplier record or the date
+    };
+    void PlanifieJournal();
+    bool PlanAJour() const;
+    void MetPlanAJour();
     bool EcritSac(plat::File& fp, std::string_view buf);
     void ResoutEditionEtTitre();
 
@@ -81,6 +93,12 @@ private:
     EnregistrementBase BufJournal_;
     EnregistrementBase BufSac_;
     EnregistrementBase BufLiasse_;
+    // The subscriber record's writes, and the layout and slot they come from.
+    std::vector<OperationJournal> PlanJournal_;
+    bool PlanFait_ = false;
+    TypeEnregistrementJournal PlanStructure_{};
+    int PlanChamps_ = 0;
+    std::array<int, NombreMaxChampsBase> PlanPositions_{};
     // Work codes of the bag emitters.
     std::string Routage_, Voiture_, Edition_, Titre_;
 };

@@ -36,9 +36,14 @@ public:
     // The same at a raw position of the record.
     void PositionFournisseur(int position, std::string_view enregistrement,
                              const TypeChamp& source);
+    // PositionFournisseur for a supplier record known to hold no zero byte.
+    void PositionFournisseurSansZero(int position, std::string_view enregistrement,
+                                     const TypeChamp& source);
     // valeur as "%0*ld": exactly chiffres characters, zero-padded on the
     // left; a longer text is cut to its first chiffres characters.
     void Nombre(int champ, long valeur, int chiffres);
+    // The same at a raw position of the record.
+    void NombreA(int position, long valeur, int chiffres);
 
     // The record and its line feed, as written to a base file.
     std::string_view Texte();

@@ -234,6 +234,20 @@ TEST_F(EmetteursTest, FieldVariantsOfTheLayout) {
     }
 }
 
+// The emitter keeps what it worked out from the layout and the subscriber
+// slot: a slot laid out again between two records must be followed.
+TEST_F(EmetteursTest, ASlotLaidOutAgainIsFollowed) {
+    Journal(kRecord);
+    std::vector<int> narrower = kJo;
+    narrower[0] = 3;  // every field one place to the right, and one more field
+    narrower.push_back(4);
+    Slot(base_, SlotJournal, narrower);
+    const std::string out = Journal(kRecord);
+    ASSERT_EQ(out.size(), 132u);
+    EXPECT_EQ(out.substr(0, 9), "NR E1VA01");
+    EXPECT_EQ(out.substr(94, 33), " " + kLine);
+}
+
 TEST_F(EmetteursTest, DescriptorsThatDoNotFitTheLayout) {
     // Fewer fields than the emitter fills: the others are not written.
     Slot(base_, SlotJournal, {2, 2, 6});
