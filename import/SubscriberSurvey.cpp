@@ -69,10 +69,18 @@ CQuervaneDlg::TypeSac* ComptageSacs::SacFerme(std::string_view enreg) {
 }
 
 void IndexSacs::Noter(std::string_view enreg) {
-    nouvelle_.assign(enreg.substr(0, LongueurCle_));
-    nouvelle_.resize(LongueurCle_, ' ');
-    if (Nombre() > 0 && Cle(Nombre() - 1) == nouvelle_) return;
-    cles_ += nouvelle_;
+    // Most records continue the bag of the one before: compared in place,
+    // the key is copied only when it is new.
+    const std::string_view cle = enreg.substr(0, LongueurCle_);
+    if (Nombre() > 0) {
+        const std::string_view derniere = Cle(Nombre() - 1);
+        if (derniere.starts_with(cle) &&
+            derniere.find_first_not_of(' ', cle.size()) == std::string_view::npos) {
+            return;
+        }
+    }
+    cles_ += cle;
+    cles_.append(LongueurCle_ - cle.size(), ' ');
     ++nombre_;
 }
 

@@ -158,7 +158,6 @@ public:
 private:
     std::size_t LongueurCle_;
     std::string cles_;  // the keys end to end
-    std::string nouvelle_;
     std::size_t nombre_ = 0;
 };
 
