@@ -4,6 +4,7 @@
 // The user bag code of a bag comes from the first record of the source bag
 // file with that bag number. Lines of one character or less are not copied.
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -30,6 +31,31 @@ void Inscrire(std::string& ligne, int position, std::string_view texte) {
     ligne.replace(debut, longueur, texte.substr(0, longueur));
 }
 
+// A number as "%02d" writes it, at p; returns the end.
+char* EcrireDeuxChiffres(char* p, char* fin, int nombre) {
+    const auto [suite, erreur] = std::to_chars(p, fin, nombre);
+    if (erreur != std::errc() || suite - p >= 2) return suite;
+    p[1] = p[0];
+    p[0] = '0';
+    return p + 2;
+}
+
+// The bag information "%02d/%02d", without the cost of a formatted print
+// for every bag.
+class InfoSac {
+public:
+    std::string_view Formater(int rang, int nombre) {
+        char* const fin = texte_ + sizeof texte_;
+        char* p = EcrireDeuxChiffres(texte_, fin, rang);
+        *p++ = '/';
+        p = EcrireDeuxChiffres(p, fin, nombre);
+        return std::string_view(texte_, static_cast<std::size_t>(p - texte_));
+    }
+
+private:
+    char texte_[32];
+};
+
 // The completed file as a copy of the source with the bag information
 // written in place: the same bytes as the line-by-line rewrite when every
 // line of the source ends with a carriage return and a line feed.
@@ -42,15 +68,14 @@ Resultat CompleterEnPlace(const std::string& source, const std::string& destinat
     if (!plat::CopyFile(source, destination)) return Resultat::EcritureImpossible;
     plat::File copie = plat::File::Open(destination, "r+b");
     if (!copie) return Resultat::EcritureImpossible;
-    char info[32];
+    InfoSac info;
     bool ecrit = true;
     for (const ComptageSacs::Inscription& inscription : comptage.Inscriptions()) {
-        const int n = std::snprintf(info, sizeof info, "%02d/%02d", inscription.Rang,
-                                    TableSacs[inscription.Entree].NombreSacs);
-        const std::size_t longueur =
-            std::min<std::size_t>(static_cast<std::size_t>(n), inscription.Place);
+        const std::string_view texte =
+            info.Formater(inscription.Rang, TableSacs[inscription.Entree].NombreSacs);
+        const std::size_t longueur = std::min<std::size_t>(texte.size(), inscription.Place);
         ecrit = ecrit && copie.Seek(inscription.Position, SEEK_SET) &&
-                copie.Write(info, 1, longueur) == longueur;
+                copie.Write(texte.data(), 1, longueur) == longueur;
     }
     for (CQuervaneDlg::TypeSac& sac : TableSacs) sac.CompteSac = sac.NombreSacs;
     return copie.Close() && ecrit ? Resultat::Fait : Resultat::EcritureImpossible;
@@ -150,7 +175,7 @@ bool CQuervaneDlg::CopieCompletion(RunContext& run, ReleveAbonnes& releve, int C
     journal.Seek(0, SEEK_SET);
     ValiderProgres(IDC_PROGRESS, 1, 100, 0);
     std::string ligne;
-    char info[32];
+    InfoSac info;
     bool ecrit = true;
     while (ecrit) {
         progression.Avancer(journal.Tell());
@@ -158,10 +183,8 @@ bool CQuervaneDlg::CopieCompletion(RunContext& run, ReleveAbonnes& releve, int C
         if (ligne.size() <= 1) continue;
         if (TypeSac* sac = comptage.SacFerme(SansFinDeLigne(ligne))) {
             ++sac->CompteSac;
-            const int n =
-                std::snprintf(info, sizeof info, "%02d/%02d", sac->CompteSac, sac->NombreSacs);
             Inscrire(ligne, comptage.Positions.PositionInfoSac,
-                     std::string_view(info, static_cast<std::size_t>(n)));
+                     info.Formater(sac->CompteSac, sac->NombreSacs));
         }
         ecrit = copie.Write(ligne.data(), 1, ligne.size()) == ligne.size();
     }
