@@ -211,14 +211,7 @@ void HeadlessBackend::ControlChanged(CWnd& wnd, const plat::ui::ControlChange& c
 
 int HeadlessBackend::MessageBox(CWnd*, std::string_view text, std::string_view, UINT type) {
     Write("message", text);
-    switch (type & MB_TYPEMASK) {
-        case MB_OK:
-            return IDOK;
-        case MB_YESNO:
-            return IDNO;
-        default:
-            return IDCANCEL;
-    }
+    return plat::ui::NegativeAnswer(type);
 }
 
 int HeadlessBackend::RunFileDialog(CFileDialog& dlg) {

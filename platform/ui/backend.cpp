@@ -17,14 +17,7 @@ public:
     void DialogEnded(CDialog&) override {}
     void ControlChanged(CWnd&, const ControlChange&) override {}
     int MessageBox(CWnd*, std::string_view, std::string_view, UINT type) override {
-        switch (type & MB_TYPEMASK) {
-            case MB_OK:
-                return IDOK;
-            case MB_YESNO:
-                return IDNO;
-            default:
-                return IDCANCEL;
-        }
+        return NegativeAnswer(type);
     }
     int RunFileDialog(CFileDialog&) override { return IDCANCEL; }
     void SetWaitCursor(bool) override {}
@@ -38,6 +31,17 @@ InertBackend inertBackend;
 std::atomic<Backend*> installed{nullptr};
 
 }  // namespace
+
+int NegativeAnswer(UINT type) {
+    switch (type & MB_TYPEMASK) {
+        case MB_OK:
+            return IDOK;
+        case MB_YESNO:
+            return IDNO;
+        default:
+            return IDCANCEL;
+    }
+}
 
 Backend& CurrentBackend() {
     Backend* backend = installed.load();

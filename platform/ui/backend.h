@@ -80,6 +80,10 @@ public:
     virtual void KillTimer(CDialog& dlg, UINT_PTR nIDEvent) = 0;
 };
 
+// The answer of a message box of this type that nobody answers: IDOK for
+// MB_OK, IDNO for MB_YESNO, IDCANCEL otherwise.
+int NegativeAnswer(UINT type);
+
 // The installed backend; an inert one (dialogs and the open-file dialog
 // cancel at once, message boxes answer IDOK or IDNO) when none is.
 Backend& CurrentBackend();
