@@ -6,78 +6,36 @@
 #
 # Usage (inside xvfb-run): crash_report.sh PROGRAM ARTIFACT_FOLDER
 set -u
-program=$1
-artifacts=$2
-mkdir -p "$artifacts"
-rm -f "$artifacts"/*.png "$artifacts"/*.dmp
+# shellcheck source=gui_lib.sh
+source "$(dirname "$0")/gui_lib.sh"
+gui_init "$1" "" "$2"
+artifacts=$gui_artifacts
+rm -f "$artifacts"/*.dmp
+bin="$gui_workspace/bin"
 
-workspace=$(mktemp -d)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null
-    rm -rf "$workspace"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    echo "--- program output ---"
-    cat "$workspace/output.log"
-    exit 1
-}
-
-# Prints the id of a visible window titled exactly $1 other than $2.
-wait_for_window() {
-    for _ in $(seq 1 100); do
-        for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
-            if [ "$id" != "${2:-}" ]; then
-                echo "$id"
-                return 0
-            fi
-        done
-        sleep 0.1
-    done
-    return 1
-}
-
-# Starts the program in a fresh working folder and faults it; sets pid and
-# window.
+# Starts the program in a fresh working folder and faults it; sets window.
 start_and_fault() {
-    rm -rf "$workspace/bin"
-    mkdir -p "$workspace/bin"
-    cd "$workspace/bin" || exit 1
-    "$program" >"$workspace/output.log" 2>&1 &
-    pid=$!
-    window=$(wait_for_window "Quervane") || fail "no main window"
-    kill -SEGV "$pid"
-}
-
-# Waits for the program to end; sets status.
-wait_for_end() {
-    for _ in $(seq 1 100); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$pid" 2>/dev/null && fail "the program still runs"
-    wait "$pid"
-    status=$?
-    pid=
+    rm -rf "$bin"
+    mkdir -p "$bin"
+    gui_start_program "$bin"
+    window=$(gui_wait_for_window "Quervane") || fail "no main window"
+    kill -SEGV "$gui_pid"
 }
 
 # --- answer "Oui" ---
 start_and_fault
-question=$(wait_for_window "Quervane" "$window") || fail "no question after the fault"
+question=$(gui_wait_for_window "Quervane" "$window") || fail "no question after the fault"
 sleep 0.5
 import -window root "$artifacts/question.png"
 xdotool windowfocus --sync "$question" key Return
-told=$(wait_for_window "Quervane" "$window") || fail "no result box after Oui"
+told=$(gui_wait_for_window "Quervane" "$window") || fail "no result box after Oui"
 sleep 0.5
-[ -f "$workspace/bin/Quervane.dmp" ] || fail "no Quervane.dmp after Oui"
+[ -f "$bin/Quervane.dmp" ] || fail "no Quervane.dmp after Oui"
 import -window root "$artifacts/saved.png"
 xdotool windowfocus --sync "$told" key Return
-wait_for_end
-[ "$status" -eq $((128 + 11)) ] || fail "exit status $status, expected death by SIGSEGV"
-dump="$workspace/bin/Quervane.dmp"
+gui_wait_for_exit ""
+[ "$gui_status" -eq $((128 + 11)) ] || fail "exit status $gui_status, expected death by SIGSEGV"
+dump="$bin/Quervane.dmp"
 cp "$dump" "$artifacts/Quervane.dmp"
 [ "$(head -1 "$dump")" = "Quervane version 1.0" ] || fail "first line: $(head -1 "$dump")"
 grep -q "^Program: .*quervane$" "$dump" || fail "no program line"
@@ -88,10 +46,10 @@ grep -q "libwx_gtk3u_core" "$dump" || fail "the module list lacks the wx library
 
 # --- answer "Non" ---
 start_and_fault
-question=$(wait_for_window "Quervane" "$window") || fail "no question after the second fault"
+question=$(gui_wait_for_window "Quervane" "$window") || fail "no question after the second fault"
 sleep 0.5
 xdotool windowfocus --sync "$question" key Escape
-wait_for_end
-[ "$status" -eq $((128 + 11)) ] || fail "exit status $status after Non"
-[ -e "$workspace/bin/Quervane.dmp" ] && fail "a dump was written after Non"
+gui_wait_for_exit ""
+[ "$gui_status" -eq $((128 + 11)) ] || fail "exit status $gui_status after Non"
+[ -e "$bin/Quervane.dmp" ] && fail "a dump was written after Non"
 echo "PASS: crash report with Oui and Non"

@@ -113,20 +113,26 @@ gui_shows_text() {
     [ -n "$score" ] && awk -v s="${score%% *}" 'BEGIN { exit !(s >= 0.8) }'
 }
 
+# Waits for the program to end (at most 10 seconds) and sets gui_status to
+# its exit status; fails when it still runs, $1 ending the message.
+gui_wait_for_exit() {
+    for _ in $(seq 1 100); do
+        gui_program_runs || break
+        sleep 0.1
+    done
+    gui_program_runs && fail "the program still runs$1"
+    wait "$gui_pid"
+    gui_status=$?
+    gui_pid=
+}
+
 # Presses "OK" (270, 0, 50 x 14 units) of the main window $1 and checks that
 # the program ends with status 0.
 gui_quit_with_ok() {
     xdotool windowfocus --sync "$1"
     gui_click "$1" 442 11
-    for _ in $(seq 1 100); do
-        gui_program_runs || break
-        sleep 0.1
-    done
-    gui_program_runs && fail "the program still runs after OK"
-    wait "$gui_pid"
-    local status=$?
-    gui_pid=
-    [ "$status" -eq 0 ] || fail "exit status $status after OK"
+    gui_wait_for_exit " after OK"
+    [ "$gui_status" -eq 0 ] || fail "exit status $gui_status after OK"
 }
 
 # Takes screenshots of window $1 into file $2 until it shows the text $5

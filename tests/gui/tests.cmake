@@ -9,18 +9,18 @@ if(QUERVANE_GUI AND TARGET quervane)
     if(QUERVANE_XVFB_RUN AND QUERVANE_XDOTOOL AND QUERVANE_IMPORT AND QUERVANE_CONVERT)
         set(gui_artifacts ${CMAKE_CURRENT_BINARY_DIR}/gui-artifacts)
         set(gui_server ${QUERVANE_XVFB_RUN} -a -s "-screen 0 1024x768x24")
+        # A test that runs its command under an X server of its own.
+        function(quervane_gui_test name)
+            add_test(NAME ${name} COMMAND ${gui_server} ${ARGN})
+            set_tests_properties(${name} PROPERTIES
+                LABELS gui TIMEOUT 120 ENVIRONMENT "GSETTINGS_BACKEND=memory")
+        endfunction()
 
-        add_test(NAME gui_main_window
-                 COMMAND ${gui_server} ${CMAKE_CURRENT_LIST_DIR}/main_window.sh
-                         $<TARGET_FILE:quervane> ${gui_artifacts}/main_window)
-        set_tests_properties(gui_main_window PROPERTIES
-            LABELS gui TIMEOUT 120 ENVIRONMENT "GSETTINGS_BACKEND=memory")
+        quervane_gui_test(gui_main_window ${CMAKE_CURRENT_LIST_DIR}/main_window.sh
+                          $<TARGET_FILE:quervane> ${gui_artifacts}/main_window)
 
-        add_test(NAME gui_crash_report
-                 COMMAND ${gui_server} ${CMAKE_CURRENT_LIST_DIR}/crash_report.sh
-                         $<TARGET_FILE:quervane> ${gui_artifacts}/crash_report)
-        set_tests_properties(gui_crash_report PROPERTIES
-            LABELS gui TIMEOUT 120 ENVIRONMENT "GSETTINGS_BACKEND=memory")
+        quervane_gui_test(gui_crash_report ${CMAKE_CURRENT_LIST_DIR}/crash_report.sh
+                          $<TARGET_FILE:quervane> ${gui_artifacts}/crash_report)
 
         # The backend in-process, on windows of its own.
         set(wx_backend_sources ${wx_sources})
@@ -30,9 +30,7 @@ if(QUERVANE_GUI AND TARGET quervane)
         target_compile_definitions(wx_backend_test PRIVATE wxNO_IMPLICIT_WXSTRING_ENCODING)
         target_link_libraries(wx_backend_test PRIVATE quervane_core ${wxWidgets_LIBRARIES}
                                                       GTest::gtest)
-        add_test(NAME gui_wx_backend COMMAND ${gui_server} $<TARGET_FILE:wx_backend_test>)
-        set_tests_properties(gui_wx_backend PROPERTIES
-            LABELS gui TIMEOUT 120 ENVIRONMENT "GSETTINGS_BACKEND=memory")
+        quervane_gui_test(gui_wx_backend $<TARGET_FILE:wx_backend_test>)
 
         # Texts drawn in the dialog font, which the scripts below look for in
         # their screenshots.
@@ -43,23 +41,17 @@ if(QUERVANE_GUI AND TARGET quervane)
 
         # A large supplier set converted under the window, chosen in the
         # open-file dialog.
-        add_test(NAME gui_conversion_window
-                 COMMAND ${gui_server} ${CMAKE_CURRENT_LIST_DIR}/conversion_window.sh
-                         $<TARGET_FILE:quervane> $<TARGET_FILE:gui_text_match>
-                         ${CMAKE_SOURCE_DIR}/tests/bench/conversion_generate.py
-                         ${gui_artifacts}/conversion_window)
-        set_tests_properties(gui_conversion_window PROPERTIES
-            LABELS gui TIMEOUT 120 ENVIRONMENT "GSETTINGS_BACKEND=memory")
+        quervane_gui_test(gui_conversion_window ${CMAKE_CURRENT_LIST_DIR}/conversion_window.sh
+                          $<TARGET_FILE:quervane> $<TARGET_FILE:gui_text_match>
+                          ${CMAKE_SOURCE_DIR}/tests/bench/conversion_generate.py
+                          ${gui_artifacts}/conversion_window)
 
         # A set chosen through donnees.ini: the drive chooser, then the file
         # picker with a walk into a sub-folder.
-        add_test(NAME gui_source_choice
-                 COMMAND ${gui_server} ${CMAKE_CURRENT_LIST_DIR}/source_choice.sh
-                         $<TARGET_FILE:quervane> $<TARGET_FILE:gui_text_match>
-                         ${CMAKE_SOURCE_DIR}/tests/bench/conversion_generate.py
-                         ${gui_artifacts}/source_choice)
-        set_tests_properties(gui_source_choice PROPERTIES
-            LABELS gui TIMEOUT 120 ENVIRONMENT "GSETTINGS_BACKEND=memory")
+        quervane_gui_test(gui_source_choice ${CMAKE_CURRENT_LIST_DIR}/source_choice.sh
+                          $<TARGET_FILE:quervane> $<TARGET_FILE:gui_text_match>
+                          ${CMAKE_SOURCE_DIR}/tests/bench/conversion_generate.py
+                          ${gui_artifacts}/source_choice)
     else()
         message(STATUS "GUI tests skipped: xvfb-run, xdotool or ImageMagick missing")
     endif()
