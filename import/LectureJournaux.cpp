@@ -23,7 +23,8 @@ bool CQuervaneDlg::PasseAbonnes(RunContext& run) {
 
     FpAbonnes = plat::File::Open(fichier, "r");
     // A subscriber file without any record is as unreadable as a missing one.
-    if (!FpAbonnes || !FpAbonnes.GetLine(ligne, kLigneEnregistrement + 1)) {
+    std::string_view premiere;
+    if (!FpAbonnes || !FpAbonnes.ReadLineView(premiere, kLigneEnregistrement + 1)) {
         FpAbonnes.Close();
         Afficher("ERREUR LECTURE JOURNAUX");
         CWnd::EndWaitCursor();
@@ -33,7 +34,7 @@ bool CQuervaneDlg::PasseAbonnes(RunContext& run) {
     TailleJournaux = plat::FileSize(fichier);
     PourcentageJournaux = 0;
     Preparateur.emplace(EnregistrementJournal);
-    Preparateur->Preparer(ligne, true, buf);
+    Preparateur->Preparer(premiere, true, buf);
     if (!DebutPasse()) return false;
 
     while (!fin_journaux) {
@@ -128,10 +129,12 @@ bool CQuervaneDlg::EnregistrementSuivant() {
             PositionnerProgres(kProgres, pourcentage);
         }
     }
+    // The line is read in place: the preparer copies what it keeps.
+    std::string_view suivante;
     if (deja_lu) {
         deja_lu = false;
-    } else if (FpAbonnes.GetLine(ligne, kLigneEnregistrement + 1)) {
-        Preparateur->Preparer(ligne, false, buf);
+    } else if (FpAbonnes.ReadLineView(suivante, kLigneEnregistrement + 1)) {
+        Preparateur->Preparer(suivante, false, buf);
     } else {
         // The last record is handed once more, with codes that differ from
         // every code, so that its route, vehicle, edition and title close.

@@ -38,10 +38,12 @@ private:
 class LecteurEnregistrements {
 public:
     explicit LecteurEnregistrements(plat::File& fichier) : fichier_(fichier) {}
+    // texte stays valid until the next call.
     bool Suivant(std::string_view& texte) {
-        while (fichier_.GetLine(ligne_, kLigneEnregistrement + 1)) {
-            if (!EstLigneSac(ligne_)) continue;
-            texte = TexteLigne(ligne_);
+        std::string_view ligne;
+        while (fichier_.ReadLineView(ligne, kLigneEnregistrement + 1)) {
+            if (!EstLigneSac(ligne)) continue;
+            texte = TexteLigne(ligne);
             return true;
         }
         return false;
@@ -49,7 +51,6 @@ public:
 
 private:
     plat::File& fichier_;
-    std::string ligne_;
 };
 
 }  // namespace

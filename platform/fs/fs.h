@@ -53,6 +53,10 @@ public:
     // maxLength-1 characters, the "\n" kept; false at end of file with
     // nothing read. A longer line continues at the next call.
     bool GetLine(std::string& line, std::size_t maxLength);
+    // GetLine without a copy: line views the stream's buffer (or a work
+    // string of the stream) and stays valid until the next call on the
+    // stream. Same cut at maxLength-1 characters, same text-mode "\r\n".
+    bool ReadLineView(std::string_view& line, std::size_t maxLength);
     int Getc();  // EOF at end of file
     std::size_t Read(void* buffer, std::size_t size, std::size_t count);
 

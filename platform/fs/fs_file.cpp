@@ -83,6 +83,10 @@ struct File::Impl {
     std::size_t cursor = 0;         // next byte to read
     bool eof = false;
     bool error = false;
+    std::string lineCopy;  // ReadLineView's line when the buffer cannot show it
+    // ReadLineView changed consumed bytes of the buffer: a seek back must
+    // read the disk again.
+    bool altered = false;
 
     ~Impl() {
         if (fd >= 0) {
@@ -156,6 +160,7 @@ struct File::Impl {
     // Returns the number of bytes added; 0 at end of file or on an error.
     std::size_t Fill() {
         if (cursor > 0) {
+            altered = false;  // only consumed bytes are ever changed
             std::memmove(buffer.get(), buffer.get() + cursor, length - cursor);
             bufferOffset += static_cast<std::int64_t>(cursor);
             length -= cursor;
@@ -215,6 +220,41 @@ struct File::Impl {
             if (lineFeed) break;
         }
         return produced;
+    }
+
+    // A line of at most room characters shown in place in the buffer: false
+    // when it cannot be (a carriage return other than a final "\r\n", a
+    // line longer than half the buffer), with nothing consumed. At end of file, an empty line.
+    bool ViewLine(std::string_view& line, std::size_t room) {
+        if (room > kBufferSize / 2) return false;
+        for (;;) {
+            char* p = buffer.get() + cursor;
+            const std::size_t available = length - cursor;
+            const std::size_t n = std::min(available, room);
+            const auto* lineFeed = static_cast<const char*>(std::memchr(p, '\n', n));
+            const bool complete = lineFeed != nullptr || available >= room;
+            if (complete || (Fill() == 0)) {
+                const std::size_t take = lineFeed ? static_cast<std::size_t>(lineFeed - p) + 1
+                                                  : std::min(length - cursor, room);
+                p = buffer.get() + cursor;
+                std::size_t shown = take;
+                const auto* cr =
+                    mode.text ? static_cast<const char*>(std::memchr(p, '\r', take)) : nullptr;
+                if (cr != nullptr) {
+                    // Only the first carriage return can be the line's end.
+                    const bool crLfEnd = cr == p + take - 2 && p[take - 1] == '\n';
+                    if (!crLfEnd) return false;
+                    // The "\r\n" reads as "\n": written over the consumed
+                    // "\r", so the buffer no longer holds the disk's bytes.
+                    p[take - 2] = '\n';
+                    shown = take - 1;
+                    altered = true;
+                }
+                line = std::string_view(p, shown);
+                cursor += take;
+                return true;
+            }
+        }
     }
 
     std::size_t ReadBinary(char* out, std::size_t size) {
@@ -322,6 +362,18 @@ bool File::GetLine(std::string& line, std::size_t maxLength) {
     return impl_->ReadInto(line, maxLength - 1, true) > 0 || maxLength == 1;
 }
 
+bool File::ReadLineView(std::string_view& line, std::size_t maxLength) {
+    line = {};
+    if (!impl_ || maxLength == 0 || !impl_->BeginRead()) return false;
+    if (maxLength == 1) return true;
+    if (impl_->ViewLine(line, maxLength - 1)) return !line.empty();
+    std::string& copy = impl_->lineCopy;
+    copy.clear();
+    const bool read = impl_->ReadInto(copy, maxLength - 1, true) > 0;
+    line = copy;
+    return read;
+}
+
 int File::Getc() {
     if (!impl_ || !impl_->BeginRead()) return EOF;
     char c;
@@ -402,12 +454,13 @@ bool File::Seek(std::int64_t offset, int whence) {
             return false;
     }
     if (target < 0 || !f.FlushWrites()) return false;
-    if (f.state == Impl::State::Reading && target >= f.bufferOffset &&
+    if (f.state == Impl::State::Reading && !f.altered && target >= f.bufferOffset &&
         target <= f.bufferOffset + static_cast<std::int64_t>(f.length)) {
         f.cursor = static_cast<std::size_t>(target - f.bufferOffset);
     } else {
         f.bufferOffset = target;
         f.cursor = f.length = 0;
+        f.altered = false;
         // An appending stream goes back to the end at its next write.
         if (f.state == Impl::State::Writing) f.state = Impl::State::Idle;
     }

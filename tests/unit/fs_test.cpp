@@ -56,8 +56,23 @@ protected:
         plat::File f = plat::File::Open(path, mode);
         EXPECT_TRUE(f.IsOpen()) << path;
         std::vector<std::string> lines;
+        std::vector<std::int64_t> positions;
         std::string line;
-        while (f.GetLine(line, maxLength)) lines.push_back(line);
+        while (f.GetLine(line, maxLength)) {
+            lines.push_back(line);
+            positions.push_back(f.Tell());
+        }
+        // Every read gives the same lines and positions through ReadLineView.
+        plat::File again = plat::File::Open(path, mode);
+        std::vector<std::string> viewed;
+        std::vector<std::int64_t> viewedPositions;
+        for (std::string_view view; again.ReadLineView(view, maxLength);) {
+            viewed.emplace_back(view);
+            viewedPositions.push_back(again.Tell());
+        }
+        EXPECT_EQ(viewed, lines) << path << " read as views";
+        EXPECT_EQ(viewedPositions, positions) << path << " read as views";
+        EXPECT_TRUE(again.Eof() || lines.empty() || maxLength == 1) << path;
         return lines;
     }
 
@@ -120,11 +135,38 @@ TEST_F(FsTest, LineLongerThanMaximumContinuesAtNextRead) {
         {"ab\r\nc", 4, {"ab\n", "c"}},
         {"ab\r\nc", 3, {"ab", "\n", "c"}},
         {"abc\rdef\n", 5, {"abc\r", "def\n"}},
+        {"abcdef\nab", 4, {"abc", "def", "\n", "ab"}},
     };
     for (const Case& c : cases) {
         Put("in.txt", c.onDisk);
         EXPECT_EQ(ReadLines("in.txt", "r", c.maxLength), c.lines) << c.maxLength;
     }
+}
+
+// Lines read in place and read again after a seek back into the same
+// buffer give the same text, whichever way they are read.
+TEST_F(FsTest, LinesReadInPlaceReadTheSameAfterASeekBack) {
+    Put("in.txt", "first\r\nsecond\r\nthird");
+    plat::File f = plat::File::Open("in.txt", "r");
+    std::string_view view;
+    ASSERT_TRUE(f.ReadLineView(view, 100));
+    EXPECT_EQ(view, "first\n");
+    const std::int64_t second = f.Tell();
+    ASSERT_TRUE(f.ReadLineView(view, 100));
+    EXPECT_EQ(view, "second\n");
+    for (const std::int64_t at : {std::int64_t{0}, second}) {
+        ASSERT_TRUE(f.Seek(at, SEEK_SET));
+        std::string line;
+        ASSERT_TRUE(f.GetLine(line, 100));
+        EXPECT_EQ(line, at == 0 ? "first\n" : "second\n");
+        ASSERT_TRUE(f.Seek(at, SEEK_SET));
+        ASSERT_TRUE(f.ReadLineView(view, 100));
+        EXPECT_EQ(view, line);
+    }
+    ASSERT_TRUE(f.ReadLineView(view, 100));
+    EXPECT_EQ(view, "third");
+    EXPECT_FALSE(f.ReadLineView(view, 100));
+    EXPECT_TRUE(f.Eof());
 }
 
 TEST_F(FsTest, GetsBehavesAsFgets) {
@@ -160,6 +202,16 @@ TEST_F(FsTest, LineEndSplitAcrossBufferFillsReadsAsOne) {
             std::string all;
             for (int c; (c = f.Getc()) != EOF;) all.push_back(static_cast<char>(c));
             EXPECT_EQ(all, std::string(at, 'x') + "\ntail\n") << at;
+
+            // Without carriage returns, lines cut to 29,999 characters are
+            // read in place across the fills.
+            Put("big.txt", std::string(at, 'x') + "\ntail");
+            std::string joined;
+            for (const std::string& line : ReadLines("big.txt", "r", 30000)) {
+                EXPECT_LE(line.size(), 29999u) << at;
+                joined += line;
+            }
+            EXPECT_EQ(joined, std::string(at, 'x') + "\ntail") << at;
         }
     }
 }
