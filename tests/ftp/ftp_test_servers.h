@@ -27,49 +27,17 @@
 #include <thread>
 #include <vector>
 
+#include "tests/unit/test_support.h"
+
 extern char** environ;
 
 namespace ftp_test {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the system's temporary folder, removed with all it
-// holds.
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "quervane-ftp-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        // Read-only folders (an anonymous root) must be writable to empty them.
-        for (auto it = fs::recursive_directory_iterator(path_, ignored);
-             it != fs::recursive_directory_iterator(); it.increment(ignored))
-            if (it->is_directory(ignored))
-                fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const fs::path& path() const { return path_; }
-    bool ok() const { return !path_.empty(); }
-
-private:
-    fs::path path_;
-};
-
-inline void WriteFile(const fs::path& path, const std::string& content) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-inline std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test_support::ReadFile;
+using test_support::TempFolder;
+using test_support::WriteFile;
 
 // A port that was free a moment ago.
 inline int FreePort() {

@@ -24,6 +24,7 @@
 #include "platform/wx/wx_backend.h"
 #include "platform/wx/wx_dialog.h"
 #include "platform/wx/wx_support.h"
+#include "tests/unit/test_support.h"
 
 namespace {
 
@@ -390,23 +391,23 @@ void TypeIntoFileChooser(const std::string& path) {
 }
 
 TEST(WxBackend, TheOpenFileDialogReturnsThePickedFile) {
-    char folder[] = "/tmp/quervane-pick-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::string picked = std::string(folder) + "/b.zip";
+    const test_support::TempFolder temp("quervane-pick");
+    ASSERT_TRUE(temp.ok());
+    const std::string folder = temp.path().string();
+    const std::string picked = folder + "/b.zip";
     for (const char* name : {"/A.ZIP", "/b.zip", "/c.txt"}) {
-        plat::File file = plat::File::Open(std::string(folder) + name, "wb");
+        plat::File file = plat::File::Open(folder + name, "wb");
         ASSERT_TRUE(file.IsOpen());
     }
     // A filter that ends with "|" and upper-case patterns, as the run gives.
-    CFileDialog dialog(true, "ZIP", std::string(folder) + "\\*.ZIP",
-                       OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, "Fichiers ZIP|*.ZIP|Tous|*.*|");
+    CFileDialog dialog(true, "ZIP", folder + "\\*.ZIP", OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
+                       "Fichiers ZIP|*.ZIP|Tous|*.*|");
     std::thread operatorActs(TypeIntoFileChooser, picked);
     const int result = dialog.DoModal();
     operatorActs.join();
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(dialog.GetPathName(), picked);
     EXPECT_EQ(dialog.GetFileName(), "b.zip");
-    std::system((std::string("rm -rf '") + folder + "'").c_str());
 }
 
 void FailOnAssert(const wxString& file, int line, const wxString&, const wxString& condition,

@@ -5,7 +5,6 @@
 #include <utime.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 #include "platform/codepage.h"
@@ -28,8 +27,7 @@ constexpr long long kMarch5 = 1709647629;
 constexpr long long kMarch6 = 1709712000;
 
 void MakeFile(const fs::path& path, std::size_t size, long long time = kMarch5) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << std::string(size, 'x');
+    ftp_test::WriteFile(path, std::string(size, 'x'));
     const utimbuf times{static_cast<time_t>(time), static_cast<time_t>(time)};
     ::utime(path.c_str(), &times);
 }

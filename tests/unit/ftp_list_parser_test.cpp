@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <ctime>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "tests/unit/test_support.h"
 
 namespace plat::ftp {
 // Readable failure messages.
@@ -26,18 +27,8 @@ using plat::FileTime;
 using plat::ftp::ListEntry;
 using plat::ftp::ListingKind;
 using plat::ftp::TimePrecision;
-
 // Expected times come from the C library, not from the parser's own date code.
-FileTime Utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    return timegm(&tm);
-}
+using test_support::Utc;
 
 const FileTime kNow = Utc(2024, 6, 15, 12, 0, 0);
 

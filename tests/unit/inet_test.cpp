@@ -18,6 +18,7 @@
 #include "platform/inet/inet_errors.h"
 #include "platform/settings.h"
 #include "tests/ftp/ftp_test_servers.h"
+#include "tests/unit/test_support.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ namespace fs = std::filesystem;
 using ftp_test::ReadFile;
 using ftp_test::WriteFile;
 using plat::InternetError;
+using test_support::Utc;
 using testing::HasSubstr;
 using testing::Not;
 
@@ -32,17 +34,6 @@ constexpr const char* kHost = "127.0.0.1";
 constexpr const char* kUser = "jean";
 // Characters that would break a URL if the password travelled in one.
 constexpr const char* kPassword = "s3c:r/t@pw";
-
-plat::FileTime Utc(int year, int month, int day, int hour, int minute, int second) {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    return timegm(&tm);
-}
 
 void SetTime(const fs::path& path, plat::FileTime time) {
     const timespec times[2] = {{time, 0}, {time, 0}};

@@ -16,11 +16,11 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <thread>
 
 #include "platform/crash_symbols.h"
+#include "tests/unit/test_support.h"
 
 namespace {
 
@@ -82,21 +82,14 @@ struct ChildResult {
     bool dumpExists = false;
 };
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test_support::ReadFile;
 
 class CrashTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/quervane-crash-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
+        ASSERT_TRUE(folder_.ok());
+        dir_ = folder_.path().string();
     }
-    void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
 
     std::string DumpPath() const { return dir_ + "/Quervane.dmp"; }
 
@@ -124,6 +117,7 @@ protected:
         return result;
     }
 
+    test_support::TempFolder folder_{"quervane-crash"};
     std::string dir_;
 };
 

@@ -5,33 +5,23 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "platform/codepage.h"
 #include "platform/zip/zip_archive.h"
 #include "platform/zip/zip_reader.h"
+#include "tests/unit/test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using plat::ZipStatus;
+using test_support::ReadFile;
+using test_support::WriteFile;
 
 std::string ArchivePath(const std::string& name) {
     return std::string(QUERVANE_SOURCE_DIR) + "/tests/data/zip/" + name;
-}
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 const std::string kTitre = "NR   LA GAZETTE DU SOIR\r\n";
@@ -84,23 +74,16 @@ public:
 
 plat::ZipResult OpenInMemory(plat::ZipReader& reader, const std::string& archive,
                              const plat::ZipLimits& limits = {}) {
-    return reader.Open(std::make_unique<plat::ZipMemorySource>(ReadBytes(ArchivePath(archive))),
+    return reader.Open(std::make_unique<plat::ZipMemorySource>(ReadFile(ArchivePath(archive))),
                        limits);
 }
 
 // A fresh folder per test, removed afterwards.
 class ZipFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               (std::string("zip_reader_test_") + info->name() + "_" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void SetUp() override { ASSERT_TRUE(dir_.ok()); }
 
-    std::string Target() const { return (dir_ / "TEMP").string(); }
+    std::string Target() const { return (dir_.path() / "TEMP").string(); }
     // Every file and folder under the target, relative, sorted.
     std::vector<std::string> Listing() const {
         std::vector<std::string> names;
@@ -113,7 +96,7 @@ protected:
         return names;
     }
 
-    fs::path dir_;
+    test_support::TempFolder dir_{"zip_reader_test"};
 };
 
 struct EntryRow {
@@ -402,7 +385,7 @@ TEST(ZipReaderTest, SplitEntryNameKeepsEveryEntryInsideTheTarget) {
 
 TEST_F(ZipFolderTest, ExtractsIntoTheTargetReplacingFilesAndLeavingNoTemporary) {
     fs::create_directories(Target());
-    WriteBytes(fs::path(Target()) / "TITRE.CYB", "OLD CONTENT");
+    WriteFile(fs::path(Target()) / "TITRE.CYB", "OLD CONTENT");
     plat::ZipArchive archive;
     ASSERT_TRUE(archive.Open(ArchivePath("deflated.zip")).Ok());
     ASSERT_EQ(archive.GetCount(), 2u);
@@ -414,8 +397,8 @@ TEST_F(ZipFolderTest, ExtractsIntoTheTargetReplacingFilesAndLeavingNoTemporary) 
         EXPECT_TRUE(archive.Extract(i, Target() + "\\").Ok());
     }
     EXPECT_EQ(Listing(), (std::vector<std::string>{"JOURNAL.CYB", "TITRE.CYB"}));
-    EXPECT_EQ(ReadBytes(fs::path(Target()) / "TITRE.CYB"), kTitre);
-    EXPECT_EQ(ReadBytes(fs::path(Target()) / "JOURNAL.CYB"), Journal());
+    EXPECT_EQ(ReadFile(fs::path(Target()) / "TITRE.CYB"), kTitre);
+    EXPECT_EQ(ReadFile(fs::path(Target()) / "JOURNAL.CYB"), Journal());
 }
 
 TEST_F(ZipFolderTest, FailedExtractionLeavesTheOldFileAndNoPartialOne) {
@@ -435,12 +418,12 @@ TEST_F(ZipFolderTest, FailedExtractionLeavesTheOldFileAndNoPartialOne) {
         SCOPED_TRACE(row.archive + " " + row.file);
         fs::remove_all(Target());
         fs::create_directories(Target());
-        WriteBytes(fs::path(Target()) / row.file, "OLD CONTENT");
+        WriteFile(fs::path(Target()) / row.file, "OLD CONTENT");
         plat::ZipArchive archive;
         ASSERT_TRUE(archive.Open(ArchivePath(row.archive)).Ok());
         EXPECT_EQ(archive.Extract(row.index, Target()).status, row.status);
         EXPECT_EQ(Listing(), std::vector<std::string>{row.file});
-        EXPECT_EQ(ReadBytes(fs::path(Target()) / row.file), "OLD CONTENT");
+        EXPECT_EQ(ReadFile(fs::path(Target()) / row.file), "OLD CONTENT");
     }
 }
 
@@ -453,7 +436,7 @@ TEST_F(ZipFolderTest, UnwritableDestinationIsAWriteFailure) {
     EXPECT_EQ(result.entry, "TITRE.CYB");
     EXPECT_EQ(Listing(), std::vector<std::string>{"TITRE.CYB/"});
     EXPECT_TRUE(archive.ExtractTo(1, Target() + "\\SAVED.CYB").Ok());
-    EXPECT_EQ(ReadBytes(fs::path(Target()) / "SAVED.CYB"), Journal());
+    EXPECT_EQ(ReadFile(fs::path(Target()) / "SAVED.CYB"), Journal());
 }
 
 // The ZIP step's sequence: extract each entry into the target, recreating
@@ -472,14 +455,14 @@ TEST_F(ZipFolderTest, FlattensNestedEntriesToTheTopAndRemovesEmptyFolders) {
             EXPECT_TRUE(plat::FlattenEntry(Target(), header.name)) << header.name;
         }
         EXPECT_EQ(Listing(), set);
-        EXPECT_EQ(ReadBytes(fs::path(Target()) / "TITRE.CYB"), kTitre);
-        EXPECT_EQ(ReadBytes(fs::path(Target()) / "JOURNAL.CYB"), Journal());
+        EXPECT_EQ(ReadFile(fs::path(Target()) / "TITRE.CYB"), kTitre);
+        EXPECT_EQ(ReadFile(fs::path(Target()) / "JOURNAL.CYB"), Journal());
     }
 }
 
 TEST_F(ZipFolderTest, FolderCleanupStopsAtAFolderThatIsNotEmpty) {
     fs::create_directories(fs::path(Target()) / "LIVRAISON");
-    WriteBytes(fs::path(Target()) / "LIVRAISON" / "NOTE.TXT", "kept");
+    WriteFile(fs::path(Target()) / "LIVRAISON" / "NOTE.TXT", "kept");
     plat::ZipArchive archive;
     ASSERT_TRUE(archive.Open(ArchivePath("two_levels.zip")).Ok());
     ASSERT_TRUE(archive.Extract(2, Target()).Ok());  // LIVRAISON\SEMAINE\JOURNAL.CYB

@@ -1,0 +1,74 @@
+// Helpers the tests share: a temporary folder that cleans up after itself,
+// whole-file reads and writes, and universal times. Tests use the standard library for their
+// own files, never the code under test.
+#pragma once
+
+#include <stdlib.h>
+
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <system_error>
+
+namespace test_support {
+
+// A fresh folder under the system's temporary folder, removed with all it
+// holds.
+class TempFolder {
+public:
+    explicit TempFolder(const std::string& prefix = "quervane-test") {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+        if (::mkdtemp(pattern.data())) path_ = pattern;
+    }
+    ~TempFolder() {
+        namespace fs = std::filesystem;
+        std::error_code ignored;
+        // Read-only folders (an anonymous FTP root) must be writable to empty them.
+        for (auto it = fs::recursive_directory_iterator(path_, ignored);
+             it != fs::recursive_directory_iterator(); it.increment(ignored))
+            if (it->is_directory(ignored))
+                fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(path_, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    bool ok() const { return !path_.empty(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Writes content as the whole file, making the folders on the way.
+inline void WriteFile(const std::filesystem::path& path, const std::string& content) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+// The whole file, empty when it cannot be read.
+inline std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Seconds since 1970 of a universal time, from the C library rather than
+// from the date code under test.
+inline std::int64_t Utc(int year, int month, int day, int hour = 0, int minute = 0,
+                        int second = 0) {
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    return ::timegm(&tm);
+}
+
+}  // namespace test_support
