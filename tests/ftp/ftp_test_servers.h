@@ -3,13 +3,16 @@
 // destruction:
 //   - pyftpdlib: a user with a password; machine listings (MLSD);
 //   - vsftpd: anonymous only, LIST only; needs root;
-//   - slow_ftp_server.py: a misbehaving server (see its header).
-// Start functions return nullptr with a reason when the server cannot run
-// here; tests then GTEST_SKIP with that reason.
+//   - slow_ftp_server.py: a misbehaving server (see its header), found
+//     through QUERVANE_SOURCE_DIR.
+// Start functions return a Server with a reason when the server cannot run
+// here; tests then GTEST_SKIP with that reason (ServerSuite does it for a
+// suite that shares one server).
 #pragma once
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
@@ -27,6 +30,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/settings.h"
 #include "tests/unit/test_support.h"
 
 extern char** environ;
@@ -223,26 +227,69 @@ inline Server StartVsftpd(const fs::path& root, const fs::path& workFolder) {
     return Failed("vsftpd did not start (see " + logFile.string() + ")");
 }
 
-// slow_ftp_server.py in one of its modes; it tells its port on its output.
-inline Server StartSlowServer(const fs::path& script, const std::string& mode,
-                              const fs::path& logFile) {
-    if (::access(kPython, X_OK) != 0) return Skipped("no python3 interpreter");
-    Server server;
-    int out = -1;
-    server.process = Process::Spawn({kPython, script.string(), mode}, logFile, &out);
-    if (!server.process) return Failed("cannot start " + script.string());
+// The port a scripted server tells in its first line ("PORT n"), read from
+// out within timeoutMs milliseconds; 0 when it tells none. Closes out.
+inline int ReadAnnouncedPort(int out, int timeoutMs) {
     std::string line;
     pollfd ready{out, POLLIN, 0};
-    while (line.find('\n') == std::string::npos && ::poll(&ready, 1, 5000) > 0) {
+    while (line.find('\n') == std::string::npos && ::poll(&ready, 1, timeoutMs) > 0) {
         char buffer[64];
         const ssize_t n = ::read(out, buffer, sizeof buffer);
         if (n <= 0) break;
         line.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(out);
-    if (line.rfind("PORT ", 0) != 0) return Failed("the slow server did not start");
-    server.port = std::stoi(line.substr(5));
+    if (line.rfind("PORT ", 0) != 0) return 0;
+    return std::stoi(line.substr(5));
+}
+
+// slow_ftp_server.py in one of its modes; it tells its port on its output.
+inline Server StartSlowServer(const std::string& mode, const fs::path& logFile) {
+    const fs::path script = fs::path(QUERVANE_SOURCE_DIR) / "tests" / "ftp" / "slow_ftp_server.py";
+    if (::access(kPython, X_OK) != 0) return Skipped("no python3 interpreter");
+    Server server;
+    int out = -1;
+    server.process = Process::Spawn({kPython, script.string(), mode}, logFile, &out);
+    if (!server.process) return Failed("cannot start " + script.string());
+    server.port = ReadAnnouncedPort(out, 5000);
+    if (server.port == 0) return Failed("the slow server did not start");
     return server;
 }
+
+// A test suite that shares one server, started once in a folder of its
+// own: Suite::StartServer(folder) writes what the server serves under folder
+// and starts it. Every test is skipped when the server cannot run here and
+// fails when it did not start; a Suite's own SetUp calls this one first and
+// returns when !ServerReady().
+template <class Suite>
+class ServerSuite : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        folder_ = std::make_unique<TempFolder>();
+        server_ = std::make_unique<Server>(Suite::StartServer(folder_->path()));
+    }
+    static void TearDownTestSuite() {
+        server_.reset();
+        folder_.reset();
+    }
+    void SetUp() override {
+        if (!server_->skipReason.empty()) GTEST_SKIP() << server_->skipReason;
+        ASSERT_TRUE(server_->failure.empty()) << server_->failure;
+    }
+    static bool ServerReady() { return !IsSkipped() && !HasFatalFailure(); }
+
+    static inline std::unique_ptr<TempFolder> folder_;
+    static inline std::unique_ptr<Server> server_;
+};
+
+// Points the product's FTP connections at a test server's port while it
+// lives.
+class ScopedPortOverride {
+public:
+    explicit ScopedPortOverride(int port) { plat::SetFtpPortOverride(port); }
+    ~ScopedPortOverride() { plat::SetFtpPortOverride(std::nullopt); }
+    ScopedPortOverride(const ScopedPortOverride&) = delete;
+    ScopedPortOverride& operator=(const ScopedPortOverride&) = delete;
+};
 
 }  // namespace ftp_test

@@ -345,50 +345,35 @@ TEST(LoadFileFtpAddressTest, AnAddressThatNamesNoHostIsToldOnce) {
 
 // ---- FTP folders ----
 
-class ScopedPortOverride {
-public:
-    explicit ScopedPortOverride(int port) { plat::SetFtpPortOverride(port); }
-    ~ScopedPortOverride() { plat::SetFtpPortOverride(std::nullopt); }
-};
-
 const plat::InternetTimeouts kShortTimeouts{5, 5, 3};
 const std::string kAccentedFolder1252 = "\xC9t\xE9 2024";  // "Été 2024"
 
-class LoadFileFtpTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        folder_ = std::make_unique<ftp_test::TempFolder>();
-        const fs::path root = folder_->path() / "root";
+class LoadFileFtpTest : public ftp_test::ServerSuite<LoadFileFtpTest> {
+public:
+    static ftp_test::Server StartServer(const fs::path& folder) {
+        const fs::path root = folder / "root";
         MakeFile(root / "in" / "data" / "a b.ZIP", 1234, kMarch5);
         MakeFile(root / "in" / "data" / "J0412_1.TXT", 5, kMarch6);
         MakeFile(root / "in" / "data" / "J0412_2.TXT", 5, kMarch6);
         MakeFile(root / "in" / "data" / "sub" / "X.ZIP", 7, kMarch6);
         MakeFile(root / "in" / "data" / plat::Utf8FromCp1252(kAccentedFolder1252) / "Y.ZIP", 1);
         MakeFile(root / "in" / "top.ZIP", 1);
-        server_ = std::make_unique<ftp_test::Server>(
-            ftp_test::StartPyftpdlib(root, "jean", "secret", folder_->path() / "pyftpdlib.log"));
+        return ftp_test::StartPyftpdlib(root, "jean", "secret", folder / "pyftpdlib.log");
     }
-    static void TearDownTestSuite() {
-        server_.reset();
-        folder_.reset();
-    }
+
+protected:
     void SetUp() override {
-        if (!server_->skipReason.empty()) GTEST_SKIP() << server_->skipReason;
-        ASSERT_TRUE(server_->failure.empty()) << server_->failure;
-        port_ = std::make_unique<ScopedPortOverride>(server_->port);
+        ServerSuite::SetUp();
+        if (!ServerReady()) return;
+        port_ = std::make_unique<ftp_test::ScopedPortOverride>(server_->port);
         dlg.m_Session.SetTimeouts(kShortTimeouts);
         dlg.sExtension = "ZIP";
         dlg.bSubDirectory = true;
     }
 
-    static std::unique_ptr<ftp_test::TempFolder> folder_;
-    static std::unique_ptr<ftp_test::Server> server_;
-    std::unique_ptr<ScopedPortOverride> port_;
+    std::unique_ptr<ftp_test::ScopedPortOverride> port_;
     CLoadFile dlg;
 };
-
-std::unique_ptr<ftp_test::TempFolder> LoadFileFtpTest::folder_;
-std::unique_ptr<ftp_test::Server> LoadFileFtpTest::server_;
 
 TEST_F(LoadFileFtpTest, OpensAtTheAddressFolderAndNeverShowsTheCredentials) {
     // The run appends a backslash to every candidate folder.
@@ -465,7 +450,7 @@ TEST(LoadFileFtpVsftpdTest, ListsAnAnonymousServerThatHasOnlyLIST) {
     ftp_test::Server server = ftp_test::StartVsftpd(root, folder.path());
     if (!server.skipReason.empty()) GTEST_SKIP() << server.skipReason;
     ASSERT_TRUE(server.failure.empty()) << server.failure;
-    ScopedPortOverride port(server.port);
+    ftp_test::ScopedPortOverride port(server.port);
 
     CLoadFile dlg;
     dlg.m_Session.SetTimeouts(kShortTimeouts);
@@ -488,12 +473,10 @@ TEST(LoadFileFtpVsftpdTest, ListsAnAnonymousServerThatHasOnlyLIST) {
 
 TEST(LoadFileFtpBadServerTest, AListingThatNeverComesEndsWithAMessage) {
     ftp_test::TempFolder folder;
-    const fs::path script = fs::path(QUERVANE_SOURCE_DIR) / "tests" / "ftp" / "slow_ftp_server.py";
-    ftp_test::Server server =
-        ftp_test::StartSlowServer(script, "stall-list", folder.path() / "log");
+    ftp_test::Server server = ftp_test::StartSlowServer("stall-list", folder.path() / "log");
     if (!server.skipReason.empty()) GTEST_SKIP() << server.skipReason;
     ASSERT_TRUE(server.failure.empty()) << server.failure;
-    ScopedPortOverride port(server.port);
+    ftp_test::ScopedPortOverride port(server.port);
 
     plat::headless::HeadlessBackend scripted;
     plat::ui::ScopedBackend installed(scripted);
@@ -509,11 +492,10 @@ TEST(LoadFileFtpBadServerTest, AListingThatNeverComesEndsWithAMessage) {
 
 TEST(LoadFileFtpBadServerTest, FolderNamesWithBlanksFromADosListing) {
     ftp_test::TempFolder folder;
-    const fs::path script = fs::path(QUERVANE_SOURCE_DIR) / "tests" / "ftp" / "slow_ftp_server.py";
-    ftp_test::Server server = ftp_test::StartSlowServer(script, "normal", folder.path() / "log");
+    ftp_test::Server server = ftp_test::StartSlowServer("normal", folder.path() / "log");
     if (!server.skipReason.empty()) GTEST_SKIP() << server.skipReason;
     ASSERT_TRUE(server.failure.empty()) << server.failure;
-    ScopedPortOverride port(server.port);
+    ftp_test::ScopedPortOverride port(server.port);
 
     OperatorBackend backend;
     plat::ui::ScopedBackend installed(backend);

@@ -37,26 +37,23 @@ std::string Binary(int seed) {
     return bytes + "\r\n\x1a\r";
 }
 
-class TelechargementFtpTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        folder_ = std::make_unique<ftp_test::TempFolder>();
-        const fs::path in = folder_->path() / "root" / "in";
+class TelechargementFtpTest : public ftp_test::ServerSuite<TelechargementFtpTest> {
+public:
+    static ftp_test::Server StartServer(const fs::path& folder) {
+        const fs::path in = folder / "root" / "in";
         for (int n : {1, 2, 3, 5})
             WriteFile(in / ("J0412_" + std::to_string(n) + ".TXT"), Binary(n));
         for (int n = 1; n <= 10; ++n) WriteFile(in / ("K" + std::to_string(n) + ".TXT"), "k");
         WriteFile(in / "SET 1.ZIP", Binary(9));
         WriteFile(in / "ONE.TXT", "one");
-        server_ = std::make_unique<ftp_test::Server>(ftp_test::StartPyftpdlib(
-            folder_->path() / "root", "jean", "secret", folder_->path() / "pyftpdlib.log"));
+        return ftp_test::StartPyftpdlib(folder / "root", "jean", "secret",
+                                        folder / "pyftpdlib.log");
     }
-    static void TearDownTestSuite() {
-        server_.reset();
-        folder_.reset();
-    }
+
+protected:
     void SetUp() override {
-        if (!server_->skipReason.empty()) GTEST_SKIP() << server_->skipReason;
-        ASSERT_TRUE(server_->failure.empty()) << server_->failure;
+        ServerSuite::SetUp();
+        if (!ServerReady()) return;
         ASSERT_TRUE(local_.ok());
         session_.SetTimeouts({5, 5, 3});
         connection_ = session_.GetFtpConnection("127.0.0.1", "jean", "secret", server_->port);
@@ -73,17 +70,12 @@ protected:
     }
     fs::path In(const std::string& name) const { return folder_->path() / "root" / "in" / name; }
 
-    static std::unique_ptr<ftp_test::TempFolder> folder_;
-    static std::unique_ptr<ftp_test::Server> server_;
     ftp_test::TempFolder local_;
     CInternetSession session_;
     std::unique_ptr<CFtpConnection> connection_;
     std::string staging_;
     std::string CheminFichier;
 };
-
-std::unique_ptr<ftp_test::TempFolder> TelechargementFtpTest::folder_;
-std::unique_ptr<ftp_test::Server> TelechargementFtpTest::server_;
 
 TEST_F(TelechargementFtpTest, ATemplateSetIsFetchedUntilTheFirstMissingNumber) {
     TelechargerJeu(*connection_, "/in/", "J{id}_{n}.TXT", "0412", staging_, CheminFichier);
@@ -141,8 +133,7 @@ class TelechargementServeurDefaillantTest : public ::testing::TestWithParam<cons
 
 TEST_P(TelechargementServeurDefaillantTest, TheTransferFailsWithoutLeavingAPartialFile) {
     ftp_test::TempFolder folder;
-    const fs::path script = fs::path(QUERVANE_SOURCE_DIR) / "tests" / "ftp" / "slow_ftp_server.py";
-    ftp_test::Server server = ftp_test::StartSlowServer(script, GetParam(), folder.path() / "log");
+    ftp_test::Server server = ftp_test::StartSlowServer(GetParam(), folder.path() / "log");
     if (!server.skipReason.empty()) GTEST_SKIP() << server.skipReason;
     ASSERT_TRUE(server.failure.empty()) << server.failure;
     CInternetSession session;

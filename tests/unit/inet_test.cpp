@@ -96,12 +96,6 @@ bool HasPartialFiles(const fs::path& folder) {
     return false;
 }
 
-class ScopedPortOverride {
-public:
-    explicit ScopedPortOverride(int port) { plat::SetFtpPortOverride(port); }
-    ~ScopedPortOverride() { plat::SetFtpPortOverride(std::nullopt); }
-};
-
 // pyftpdlib, like many servers, answers a refused password after a pause of
 // a few seconds.
 const plat::InternetTimeouts kTimeouts{5, 10, 5};
@@ -111,11 +105,10 @@ const plat::InternetTimeouts kShortTimeouts{3, 3, 2};
 
 const std::string kAccented1252 = "\xE9 t.TXT";  // "é t.TXT"
 
-class Pyftpdlib : public testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        folder_ = std::make_unique<ftp_test::TempFolder>();
-        const fs::path root = folder_->path() / "root";
+class Pyftpdlib : public ftp_test::ServerSuite<Pyftpdlib> {
+public:
+    static ftp_test::Server StartServer(const fs::path& folder) {
+        const fs::path root = folder / "root";
         WriteFile(root / "in" / "A.ZIP", "AAAAAAAAA");
         WriteFile(root / "in" / "B.ZIP", "BBBBBBBBBB");
         WriteFile(root / "in" / "ARCH" / "old.zip", "old");
@@ -126,17 +119,13 @@ protected:
         WriteFile(root / "in" / "empty.dat", "");
         SetTime(root / "in" / "A.ZIP", Utc(2024, 3, 5, 14, 7, 9));
         SetTime(root / "in" / "B.ZIP", Utc(2023, 1, 2, 3, 4, 5));
-        server_ = std::make_unique<ftp_test::Server>(
-            ftp_test::StartPyftpdlib(root, kUser, kPassword, folder_->path() / "pyftpdlib.log"));
-    }
-    static void TearDownTestSuite() {
-        server_.reset();
-        folder_.reset();
+        return ftp_test::StartPyftpdlib(root, kUser, kPassword, folder / "pyftpdlib.log");
     }
 
+protected:
     void SetUp() override {
-        if (!server_->skipReason.empty()) GTEST_SKIP() << server_->skipReason;
-        ASSERT_TRUE(server_->failure.empty()) << server_->failure;
+        ServerSuite::SetUp();
+        if (!ServerReady()) return;
         ASSERT_TRUE(local_.ok());
         session_.SetTimeouts(kTimeouts);
     }
@@ -146,14 +135,9 @@ protected:
     }
     std::string Local(const std::string& name) const { return (local_.path() / name).string(); }
 
-    static std::unique_ptr<ftp_test::TempFolder> folder_;
-    static std::unique_ptr<ftp_test::Server> server_;
     ftp_test::TempFolder local_;
     CInternetSession session_;
 };
-
-std::unique_ptr<ftp_test::TempFolder> Pyftpdlib::folder_;
-std::unique_ptr<ftp_test::Server> Pyftpdlib::server_;
 
 TEST_F(Pyftpdlib, ListsFoldersSizesAndExactTimesInNameOrder) {
     auto connection = Connect();
@@ -280,7 +264,7 @@ TEST_F(Pyftpdlib, AnonymousIsRefusedWhereOnlyAUserMayLogIn) {
 }
 
 TEST_F(Pyftpdlib, DefaultPortGoesToTheOverride) {
-    ScopedPortOverride override(server_->port);
+    ftp_test::ScopedPortOverride override(server_->port);
     auto connection = session_.GetFtpConnection(kHost, kUser, kPassword);
     EXPECT_THAT(Names(ListAll(*connection, "/in/A.*")), testing::ElementsAre("A.ZIP"));
 }
@@ -368,11 +352,10 @@ TEST(InternetClient, ErrorMessageIntoABuffer) {
 
 // ---- vsftpd: anonymous, LIST only ----
 
-class Vsftpd : public testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        folder_ = std::make_unique<ftp_test::TempFolder>();
-        const fs::path root = folder_->path() / "anon";
+class Vsftpd : public ftp_test::ServerSuite<Vsftpd> {
+public:
+    static ftp_test::Server StartServer(const fs::path& folder) {
+        const fs::path root = folder / "anon";
         WriteFile(root / "in" / "SET1.ZIP", "zipped set");
         WriteFile(root / "in" / "my file.txt", "blanks");
         WriteFile(root / "in" /
@@ -389,16 +372,13 @@ protected:
                         fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove);
         fs::permissions(root, fs::perms(0555));
-        server_ = std::make_unique<ftp_test::Server>(ftp_test::StartVsftpd(root, folder_->path()));
-    }
-    static void TearDownTestSuite() {
-        server_.reset();
-        folder_.reset();
+        return ftp_test::StartVsftpd(root, folder);
     }
 
+protected:
     void SetUp() override {
-        if (!server_->skipReason.empty()) GTEST_SKIP() << server_->skipReason;
-        ASSERT_TRUE(server_->failure.empty()) << server_->failure;
+        ServerSuite::SetUp();
+        if (!ServerReady()) return;
         session_.SetTimeouts(kShortTimeouts);
     }
 
@@ -408,16 +388,10 @@ protected:
     }
     std::string Local(const std::string& name) const { return (local_.path() / name).string(); }
 
-    static std::unique_ptr<ftp_test::TempFolder> folder_;
-    static std::unique_ptr<ftp_test::Server> server_;
-    static plat::FileTime recentTime_;
+    static inline plat::FileTime recentTime_ = 0;
     ftp_test::TempFolder local_;
     CInternetSession session_;
 };
-
-std::unique_ptr<ftp_test::TempFolder> Vsftpd::folder_;
-std::unique_ptr<ftp_test::Server> Vsftpd::server_;
-plat::FileTime Vsftpd::recentTime_ = 0;
 
 TEST_F(Vsftpd, ListsWithLISTAndTakesExactTimesFromMDTM) {
     auto connection = Connect();
@@ -471,9 +445,7 @@ class BadServer : public testing::Test {
 protected:
     void Start(const std::string& mode) {
         ASSERT_TRUE(folder_.ok());
-        const fs::path script =
-            fs::path(QUERVANE_SOURCE_DIR) / "tests" / "ftp" / "slow_ftp_server.py";
-        server_ = ftp_test::StartSlowServer(script, mode, folder_.path() / "server.log");
+        server_ = ftp_test::StartSlowServer(mode, folder_.path() / "server.log");
         if (!server_.skipReason.empty()) GTEST_SKIP() << server_.skipReason;
         ASSERT_TRUE(server_.failure.empty()) << server_.failure;
         session_.SetTimeouts(kShortTimeouts);
