@@ -85,22 +85,6 @@ std::size_t FormaterNombre(char (&texte)[64], long valeur, int largeur) {
 
 }  // namespace
 
-void EnregistrementBase::PositionFournisseurSansZero(int position, std::string_view enregistrement,
-                                                     const TypeChamp& source) {
-    if (source.Longueur <= 0) return;
-    std::size_t place = 0;
-    char* cible = Cible(position, place);
-    if (cible == nullptr) return;
-    const std::size_t largeur = std::min(place, static_cast<std::size_t>(source.Longueur));
-    std::size_t copies = 0;
-    if (source.Position >= 0 && static_cast<std::size_t>(source.Position) < enregistrement.size()) {
-        copies =
-            std::min(largeur, enregistrement.size() - static_cast<std::size_t>(source.Position));
-        std::memcpy(cible, enregistrement.data() + source.Position, copies);
-    }
-    if (largeur > copies) std::memset(cible + copies, 0, largeur - copies);
-}
-
 void EnregistrementBase::Nombre(int champ, long valeur, int chiffres) {
     const int debut = DebutChamp(champ);
     if (debut >= 0) NombreA(debut, valeur, chiffres);

@@ -11,6 +11,8 @@
 // field wrote past it.
 #pragma once
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -36,9 +38,24 @@ public:
     // The same at a raw position of the record.
     void PositionFournisseur(int position, std::string_view enregistrement,
                              const TypeChamp& source);
-    // PositionFournisseur for a supplier record known to hold no zero byte.
+    // PositionFournisseur for a supplier record known to hold no zero byte;
+    // inline, as it runs for every field of every subscriber.
     void PositionFournisseurSansZero(int position, std::string_view enregistrement,
-                                     const TypeChamp& source);
+                                     const TypeChamp& source) {
+        if (source.Longueur <= 0 || position < 0 ||
+            static_cast<std::size_t>(position) >= tampon_.size())
+            return;
+        char* cible = tampon_.data() + position;
+        const std::size_t largeur = std::min(tampon_.size() - static_cast<std::size_t>(position),
+                                             static_cast<std::size_t>(source.Longueur));
+        std::size_t copies = 0;
+        const auto debut = static_cast<std::size_t>(source.Position);
+        if (source.Position >= 0 && debut < enregistrement.size()) {
+            copies = std::min(largeur, enregistrement.size() - debut);
+            std::memcpy(cible, enregistrement.data() + debut, copies);
+        }
+        if (largeur > copies) std::memset(cible + copies, 0, largeur - copies);
+    }
     // valeur as "%0*ld": exactly chiffres characters, zero-padded on the
     // left; a longer text is cut to its first chiffres characters.
     void Nombre(int champ, long valeur, int chiffres);
