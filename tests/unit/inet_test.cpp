@@ -9,6 +9,7 @@
 
 #include <ctime>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -509,25 +510,33 @@ TEST_F(BadServer, StalledListingTimesOut) {
     EXPECT_EQ(error->GetError(), InternetError::Timeout);
 }
 
-TEST_F(BadServer, StalledTransferTimesOut) {
-    Start("stall-file");
-    ExpectFailedDownload(InternetError::Timeout);
+// A transfer the server spoils: the mode of the scripted server and the
+// error the download fails with.
+struct SpoiledTransfer {
+    const char* name;
+    const char* mode;
+    InternetError error;
+};
+
+void PrintTo(const SpoiledTransfer& row, std::ostream* os) {
+    *os << row.mode;
 }
 
-TEST_F(BadServer, ConnectionClosedMidFile) {
-    Start("close-mid-file");
-    ExpectFailedDownload(InternetError::ConnectionLost);
+class BadServerTransfer : public BadServer, public testing::WithParamInterface<SpoiledTransfer> {};
+
+TEST_P(BadServerTransfer, FailsKeepingTheEarlierFile) {
+    Start(GetParam().mode);
+    ExpectFailedDownload(GetParam().error);
 }
 
-TEST_F(BadServer, TransferAbortedMidFile) {
-    Start("abort-mid-file");
-    ExpectFailedDownload(InternetError::ConnectionLost);
-}
-
-TEST_F(BadServer, ShortFileReportedComplete) {
-    Start("short-file");
-    ExpectFailedDownload(InternetError::ConnectionLost);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Modes, BadServerTransfer,
+    testing::Values(
+        SpoiledTransfer{"StalledTransferTimesOut", "stall-file", InternetError::Timeout},
+        SpoiledTransfer{"ConnectionClosedMidFile", "close-mid-file", InternetError::ConnectionLost},
+        SpoiledTransfer{"TransferAbortedMidFile", "abort-mid-file", InternetError::ConnectionLost},
+        SpoiledTransfer{"ShortFileReportedComplete", "short-file", InternetError::ConnectionLost}),
+    [](const testing::TestParamInfo<SpoiledTransfer>& info) { return info.param.name; });
 
 TEST_F(BadServer, SlowButSteadyTransferCompletes) {
     Start("trickle");
