@@ -139,8 +139,8 @@ bool CQuervaneDlg::ControleBase(RunContext& run, ReleveAbonnes& releve) {
     NumeroAbonne = 0;
     ValiderProgres(IDC_PROGRESS, 1, 100, 0);
     journal.Seek(0, SEEK_END);
-    SuiviProgression progression(journal.Tell(),
-                                 [this](int p) { PositionnerProgres(IDC_PROGRESS, p); });
+    ProgressionParLignes progression(journal.Tell(),
+                                     [this](int p) { PositionnerProgres(IDC_PROGRESS, p); });
     journal.Seek(0, SEEK_SET);
 
     std::string ligne;

@@ -171,7 +171,7 @@ bool CQuervaneDlg::CopieCompletion(RunContext& run, ReleveAbonnes& releve, int C
         return false;
     }
     journal.Seek(0, SEEK_END);
-    SuiviProgression progression(journal.Tell(), deplacer);
+    ProgressionParLignes progression(journal.Tell(), deplacer);
     journal.Seek(0, SEEK_SET);
     ValiderProgres(IDC_PROGRESS, 1, 100, 0);
     std::string ligne;

@@ -89,7 +89,7 @@ bool ParcourirAbonnes(const std::string& chemin, ReleveAbonnes& releve,
     plat::File journal = plat::File::Open(chemin, "r");
     if (!journal) return false;
     journal.Seek(0, SEEK_END);
-    SuiviProgression progression(journal.Tell(), deplacer);
+    ProgressionParLignes progression(journal.Tell(), deplacer);
     journal.Seek(0, SEEK_SET);
     std::string ligne;
     for (std::int64_t debut = 0;;) {
