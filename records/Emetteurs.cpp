@@ -105,6 +105,36 @@ void Emetteurs::PlanifieJournal() {
     }
 }
 
+// Two copies from the supplier record that follow each other in the record
+// and in the base record make one: for a record without a zero byte the
+// result is the same (a short record's missing bytes become zero bytes
+// either way), in one copy instead of several (the text lines, the flags).
+std::vector<Emetteurs::OperationJournal> Emetteurs::Fusionne(
+    const std::vector<OperationJournal>& plan) {
+    std::vector<OperationJournal> fusion;
+    for (const OperationJournal& op : plan) {
+        const bool copie = op.source == OperationJournal::Source::Enregistrement &&
+                           op.position >= 0 && op.copie.Position >= 0 && op.copie.Longueur > 0;
+        if (copie && !fusion.empty()) {
+            OperationJournal& avant = fusion.back();
+            const std::int64_t fin = std::int64_t{avant.position} + avant.copie.Longueur;
+            const std::int64_t finSource =
+                std::int64_t{avant.copie.Position} + avant.copie.Longueur;
+            const std::int64_t longueur = std::int64_t{avant.copie.Longueur} + op.copie.Longueur;
+            const bool suite = avant.source == OperationJournal::Source::Enregistrement &&
+                               avant.position >= 0 && avant.copie.Position >= 0 &&
+                               avant.copie.Longueur > 0 && fin == op.position &&
+                               finSource == op.copie.Position && longueur <= INT32_MAX;
+            if (suite) {
+                avant.copie.Longueur = static_cast<std::int32_t>(longueur);
+                continue;
+            }
+        }
+        fusion.push_back(op);
+    }
+    return fusion;
+}
+
 // The plan holds as long as the layout and the subscriber slot it was made
 // from: both are compared with their copies at every record, because a run
 // may load others between two records of a test or two runs.
@@ -120,6 +150,7 @@ bool Emetteurs::PlanAJour() const {
 void Emetteurs::MetPlanAJour() {
     if (PlanAJour()) return;
     PlanifieJournal();
+    PlanSansZero_ = Fusionne(PlanJournal_);
     PlanStructure_ = EnregistrementJournal_;
     PlanChamps_ = Base_.NbChamps[SlotJournal];
     std::copy(std::begin(Base_.PositionChamp[SlotJournal]),
@@ -137,7 +168,7 @@ bool Emetteurs::EnvoieEnregistrementJournal(plat::File& fp, std::string_view buf
     // without looking for one.
     const bool sansZero = std::memchr(buf.data(), '\0', buf.size()) == nullptr;
     char numero[8];
-    for (const OperationJournal& op : PlanJournal_) {
+    for (const OperationJournal& op : sansZero ? PlanSansZero_ : PlanJournal_) {
         switch (op.source) {
             case OperationJournal::Source::Enregistrement:
                 if (sansZero) {

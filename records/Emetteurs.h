@@ -80,6 +80,7 @@ private:
         TypeChamp copie;  // what is copied from the supplier record or the date
     };
     void PlanifieJournal();
+    static std::vector<OperationJournal> Fusionne(const std::vector<OperationJournal>& plan);
     bool PlanAJour() const;
     void MetPlanAJour();
     bool EcritSac(plat::File& fp, std::string_view buf);
@@ -95,6 +96,7 @@ private:
     EnregistrementBase BufLiasse_;
     // The subscriber record's writes, and the layout and slot they come from.
     std::vector<OperationJournal> PlanJournal_;
+    std::vector<OperationJournal> PlanSansZero_;  // the same with adjacent copies joined
     bool PlanFait_ = false;
     TypeEnregistrementJournal PlanStructure_{};
     int PlanChamps_ = 0;

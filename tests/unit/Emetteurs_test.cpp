@@ -249,6 +249,21 @@ TEST_F(EmetteursTest, ASlotLaidOutAgainIsFollowed) {
     EXPECT_EQ(out.substr(94, 33), " " + kLine);
 }
 
+// A supplier record that ends early gives zero bytes where it lacks
+// characters, as one whose missing characters are zero bytes: the first is
+// written with adjacent fields copied together, the second field by field.
+TEST_F(EmetteursTest, ShortRecordReadsAsOneEndingInZeroBytes) {
+    for (std::size_t length = 0; length <= kRecord.size(); ++length) {
+        const std::string shortRecord = kRecord.substr(0, length);
+        NumeroAbonne_ = 0;
+        const std::string joined = Journal(shortRecord);
+        NumeroAbonne_ = 0;
+        const std::string byField =
+            Journal(shortRecord + std::string(kRecord.size() - length, '\0'));
+        EXPECT_EQ(joined, byField) << length;
+    }
+}
+
 TEST_F(EmetteursTest, DescriptorsThatDoNotFitTheLayout) {
     // Fewer fields than the emitter fills: the others are not written.
     Slot(base_, SlotJournal, {2, 2, 6});
