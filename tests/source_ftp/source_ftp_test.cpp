@@ -75,8 +75,9 @@ public:
 
     // Runs the import; the runner's exit status.
     int Run() const {
-        const std::string command =
-            "'" + std::string(QUERVANE_SCENARIO) + "' '" + root().string() + "' >/dev/null 2>&1";
+        std::string command = "'";
+        command.append(QUERVANE_SCENARIO).append("' '").append(root().string());
+        command.append("' >/dev/null 2>&1");
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }

@@ -72,7 +72,8 @@ TEST_F(DescriptorLookupTest, MissingListLeavesTheNameUnchanged) {
 
 TEST_F(DescriptorLookupTest, LongListFindsItsLastEntry) {
     std::string contenu;
-    for (int i = 0; i < 100000; ++i) contenu += "Z" + std::to_string(i % 10) + " AUTRE\r\n";
+    for (int i = 0; i < 100000; ++i)
+        contenu.append("Z").append(std::to_string(i % 10)).append(" AUTRE\r\n");
     contenu += "NR BASEPB\r\n";
     std::string sDescriptif;
     EXPECT_TRUE(ChercherDescriptif(Liste(contenu), "NR", 3, sDescriptif));

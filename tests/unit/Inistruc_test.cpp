@@ -42,12 +42,14 @@ std::string JournalDescriptor(const std::string& label_line = "LibelleTitre:A20 
                            "Date",      "Abonne",  "Reserve"};
     int value = 0;
     for (const char* n : names) {
-        lines.push_back(std::string(n) + ".Position:D " + std::to_string(value++));
-        lines.push_back(std::string(n) + ".Longueur:D " + std::to_string(value++));
+        lines.push_back(std::string(n).append(".Position:D ").append(std::to_string(value++)));
+        lines.push_back(std::string(n).append(".Longueur:D ").append(std::to_string(value++)));
     }
     for (int i = 0; i < 7 + 16; ++i) {
-        lines.push_back("X" + std::to_string(i) + ".Position:D " + std::to_string(value++));
-        lines.push_back("X" + std::to_string(i) + ".Longueur:D " + std::to_string(value++));
+        std::string n = "X";
+        n += std::to_string(i);
+        lines.push_back(std::string(n).append(".Position:D ").append(std::to_string(value++)));
+        lines.push_back(std::string(n).append(".Longueur:D ").append(std::to_string(value++)));
     }
     std::string text;
     for (const auto& l : lines) text += l + "\r\n";

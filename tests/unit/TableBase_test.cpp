@@ -33,13 +33,14 @@ protected:
 // One section of a descriptor: header digit, extension and field widths.
 std::string Section(int digit, const std::string& ext, const std::vector<int>& widths,
                     int declared = -1) {
-    std::string s = "[" + std::to_string(digit) + "] fichier " + ext + "\r\n";
+    std::string s = "[";
+    s.append(std::to_string(digit)).append("] fichier ").append(ext).append("\r\n");
     s += "Extension:" + ext + "\r\nDescription:base de distribution\r\n";
     s += "NbChamps:" + std::to_string(declared < 0 ? widths.size() : declared) + "\r\n";
     s += "Cle:1\r\nOptions:0\r\n";
     for (std::size_t k = 0; k < widths.size(); ++k) {
-        s += "C" + std::to_string(k) + ":A:" + std::to_string(k) + ":" + std::to_string(widths[k]) +
-             "\r\n";
+        s.append("C").append(std::to_string(k)).append(":A:").append(std::to_string(k));
+        s.append(":").append(std::to_string(widths[k])).append("\r\n");
     }
     return s + "\r\n";
 }
