@@ -1,9 +1,14 @@
 #include "import/PreparationEnregistrement.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <span>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "import/LignesFournisseur.h"
 #include "platform/codepage.h"
@@ -25,6 +30,30 @@ std::uint64_t Mot(const unsigned char* octets) {
 bool AsciiImprimable(std::uint64_t mot) {
     const std::uint64_t sousEspace = (mot - kUns * 0x20) & ~mot & kBitsHauts;
     return ((mot & kBitsHauts) | sousEspace) == 0;
+}
+
+// Puts the bytes outside 0x20..0x7F through the table, in place: when the
+// tables leave printable ASCII as it is, a copy of the line followed by this
+// pass does the whole translation, and most of the line is only looked at.
+void TraduireHorsAscii(char* texte, std::size_t taille, const char* table) {
+    auto traduire = [&](std::size_t j) { texte[j] = table[static_cast<unsigned char>(texte[j])]; };
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // As signed bytes, those from 0x80 are negative: one comparison with the
+    // blank finds the bytes below it and those from 0x80.
+    const __m128i blanc = _mm_set1_epi8(0x20);
+    for (; i + 16 <= taille; i += 16) {
+        const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(texte + i));
+        auto hors = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(bloc, blanc)));
+        for (; hors != 0; hors &= hors - 1)
+            traduire(i + static_cast<std::size_t>(std::countr_zero(hors)));
+    }
+#endif
+    for (; i + 8 <= taille; i += 8) {
+        if (AsciiImprimable(Mot(reinterpret_cast<const unsigned char*>(texte + i)))) continue;
+        for (std::size_t j = i; j < i + 8; ++j) traduire(j);
+    }
+    for (; i < taille; ++i) traduire(i);
 }
 
 char Plie(char c) {
@@ -104,20 +133,12 @@ void PreparateurEnregistrement::Preparer(std::string_view ligne, bool premier,
     auto Traduire = [&](std::size_t jusque) {
         const std::size_t n = jusque - ecrit;
         const std::size_t disponibles = lu < texte.size() ? std::min(n, texte.size() - lu) : 0;
-        std::size_t i = 0;
-        if (asciiIntact_) {
-            // Printable ASCII is left as it is: copied eight at a time.
-            for (; i + 8 <= disponibles; i += 8) {
-                const std::uint64_t mot = Mot(source + lu + i);
-                if (AsciiImprimable(mot)) {
-                    std::memcpy(cible + ecrit + i, &mot, 8);
-                } else {
-                    for (std::size_t j = i; j < i + 8; ++j)
-                        cible[ecrit + j] = table[source[lu + j]];
-                }
-            }
+        if (asciiIntact_ && disponibles > 0) {
+            std::memcpy(cible + ecrit, source + lu, disponibles);
+            TraduireHorsAscii(cible + ecrit, disponibles, table);
+        } else {
+            for (std::size_t i = 0; i < disponibles; ++i) cible[ecrit + i] = table[source[lu + i]];
         }
-        for (; i < disponibles; ++i) cible[ecrit + i] = table[source[lu + i]];
         std::fill(cible + ecrit + disponibles, cible + jusque, ' ');
         ecrit = jusque;
         lu += n;

@@ -141,4 +141,33 @@ TEST(PreparationEnregistrement, SameAsTheStepsOneAfterTheOther) {
     }
 }
 
+// Long records of plain text with a few bytes that the tables change, at
+// every place relative to the blocks the text is looked at in: each such
+// byte, and only it, must come out changed.
+TEST(PreparationEnregistrement, LongPlainRecordsWithScatteredSpecialBytes) {
+    std::mt19937 random(777);
+    const std::string special = std::string("\xC9\xE9\xB0\xFF\x80\x93\x7F\x01\t\r") + '\0';
+    for (int trial = 0; trial < 3000; ++trial) {
+        TypeEnregistrementJournal s{};
+        s.LongueurEnregistrement = 60 + static_cast<int>(random() % 300);
+        const int length = s.LongueurEnregistrement;
+        s.Voiture = {static_cast<int>(random() % 40), 2 + static_cast<int>(random() % 8)};
+        s.Routage = {static_cast<int>(random() % 50), 2 + static_cast<int>(random() % 8)};
+        s.FinLiasse = {length - 1, 1};
+        s.FinSac = {length - 2, 1};
+        s.ChaineProduction = {length - 3, 1};
+        s.Etat = {length - 4, 1};
+        std::string line;
+        const std::size_t size = random() % static_cast<std::size_t>(length + 40);
+        for (std::size_t i = 0; i < size; ++i) line += static_cast<char>(0x20 + random() % 0x5F);
+        for (std::size_t n = random() % 4; n > 0 && !line.empty(); --n)
+            line[random() % line.size()] = special[random() % special.size()];
+        if (random() % 2) line += '\n';
+        const bool first = random() % 4 == 0;
+        std::string record;
+        PreparerEnregistrement(line, s, first, record);
+        ASSERT_EQ(record, Reference(line, s, first)) << "trial " << trial;
+    }
+}
+
 }  // namespace
