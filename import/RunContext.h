@@ -17,7 +17,6 @@
 #include "dialogs/SaisieExemplaires.h"
 #include "platform/zip/zip_archive.h"
 #include "records/TypesEnregistrement.h"
-#include "util/queue.h"
 
 struct RunContext {
     // fenetre: the main window, parent of the run's dialogs.
@@ -84,15 +83,8 @@ struct RunContext {
     bool bTraitementSac = true;  // rebuild the bag file
     int NombreSacsLogiques = 0;
 
-    // ---- keys of the later phases ----
-
-    std::string sOldLiasse, sOldSac, sOldRoutage, sOldReseau, sOldEdition;
-    std::string sNewLiasse, sNewSac, sNewRoutage, sNewReseau, sNewEdition;
-    std::string sEnreg;
-
-    // ---- label stores of the supplier conversion (opened by its reference
-    // tables, closed by its destructors at the latest) ----
-    CQueue LibelleTr, LibelleEd, LibelleGr, LibelleLt;
+    // The supplier conversion keeps its previous and current keys and its
+    // labels in its own state (labels in code lists that grow with the input).
 
     // ---- dialogs of the run ----
     CErreursSac DlgErreursSac;  // missing bags of the bag rebuild
