@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/unit/base_layout.h"
+
 // Counts the allocations of this test program, to show that the subscriber
 // emitter allocates nothing once warmed up. Kept out of line: inlined, GCC
 // sees the free() of a pointer from operator new and warns of a mismatch.
@@ -28,17 +30,7 @@ static std::atomic<long> allocations{0};
 
 namespace {
 
-void Slot(TableBase& base, int slot, const std::vector<int>& widths) {
-    int position = 0;
-    base.NbChamps[slot] = static_cast<int>(widths.size());
-    for (std::size_t k = 0; k < widths.size(); ++k) {
-        base.LongueurChamp[slot][k] = widths[k];
-        base.PositionChamp[slot][k] = position;
-        position += widths[k];
-    }
-    base.LongueurEnregistrement[slot] = position;
-    base.bDefined[slot] = true;
-}
+using test_support::LayOutSlot;
 
 // The subscriber and bag slots of a delivery application's descriptor.
 const std::vector<int> kJo = {2, 2, 6, 8, 4, 10, 8, 1, 1, 5, 2, 1, 1, 1, 1, 1,
@@ -99,8 +91,8 @@ const std::string kRecord =
 class EmetteursTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Slot(base_, SlotJournal, kJo);
-        Slot(base_, SlotSac, kSa);
+        LayOutSlot(base_, SlotJournal, kJo);
+        LayOutSlot(base_, SlotSac, kSa);
         index_.Configure(2, 2, 6, 8);
         const std::string dir = std::string(QUERVANE_BINARY_DIR) + "/test-tmp";
         plat::CreateDirectory(dir);
@@ -242,7 +234,7 @@ TEST_F(EmetteursTest, ASlotLaidOutAgainIsFollowed) {
     std::vector<int> narrower = kJo;
     narrower[0] = 3;  // every field one place to the right, and one more field
     narrower.push_back(4);
-    Slot(base_, SlotJournal, narrower);
+    LayOutSlot(base_, SlotJournal, narrower);
     const std::string out = Journal(kRecord);
     ASSERT_EQ(out.size(), 132u);
     EXPECT_EQ(out.substr(0, 9), "NR E1VA01");
@@ -266,13 +258,13 @@ TEST_F(EmetteursTest, ShortRecordReadsAsOneEndingInZeroBytes) {
 
 TEST_F(EmetteursTest, DescriptorsThatDoNotFitTheLayout) {
     // Fewer fields than the emitter fills: the others are not written.
-    Slot(base_, SlotJournal, {2, 2, 6});
+    LayOutSlot(base_, SlotJournal, {2, 2, 6});
     EXPECT_EQ(Journal(kRecord), "NRE1VA0100\n");
     // 100 fields of width 0: only line feeds.
-    Slot(base_, SlotJournal, std::vector<int>(100, 0));
+    LayOutSlot(base_, SlotJournal, std::vector<int>(100, 0));
     EXPECT_EQ(Journal(kRecord), "\n");
     // Layout positions far beyond the record give zero bytes, never a crash.
-    Slot(base_, SlotJournal, kJo);
+    LayOutSlot(base_, SlotJournal, kJo);
     ej_.Abonne = {2000000000, 10};
     ej_.Margeurs = {2147483640, 100};
     ej_.Lignes[0] = {-50, 32};

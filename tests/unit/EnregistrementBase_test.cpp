@@ -8,20 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/unit/base_layout.h"
+
 namespace {
 
-// A slot laid out from a list of widths, as the descriptor reader lays it.
 TableBase Base(int slot, const std::vector<int>& widths) {
     TableBase base;
-    int position = 0;
-    base.NbChamps[slot] = static_cast<int>(widths.size());
-    for (std::size_t k = 0; k < widths.size(); ++k) {
-        base.LongueurChamp[slot][k] = widths[k];
-        base.PositionChamp[slot][k] = position;
-        position += widths[k];
-    }
-    base.LongueurEnregistrement[slot] = position;
-    base.bDefined[slot] = true;
+    test_support::LayOutSlot(base, slot, widths);
     return base;
 }
 
