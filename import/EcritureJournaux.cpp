@@ -41,7 +41,7 @@ bool CQuervaneDlg::ContinuerRoutage() {
     }
     ++IndiceJournal;
     ++CompteLiasses;
-    Dernier.Sac.assign(SacEnregistrement());
+    if (SacEnregistrement() != Dernier.Sac) Dernier.Sac.assign(SacEnregistrement());
     if (buf[static_cast<std::size_t>(s.FinLiasse.Position)] == '1') {
         NoterDernier();
         if (!EcrireLiasse(Dernier)) return false;
@@ -51,7 +51,7 @@ bool CQuervaneDlg::ContinuerRoutage() {
         // The open route is always new: it will get the next index.
         if (!EcrireSacsLis(SacCourant, IndexPasse.M_ilot.Nombre())) return false;
     }
-    CopierCodes();
+    // The codes are those of the record before: nothing to copy.
     return true;
 }
 

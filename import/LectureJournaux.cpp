@@ -35,6 +35,7 @@ bool CQuervaneDlg::PasseAbonnes(RunContext& run) {
     PourcentageJournaux = 0;
     Preparateur.emplace(EnregistrementJournal);
     Preparateur->Preparer(premiere, true, buf);
+    const Emetteurs::PlanFige plan(Emetteur);
     if (!DebutPasse()) return false;
 
     while (!fin_journaux) {
@@ -115,10 +116,16 @@ std::string_view CQuervaneDlg::SacEnregistrement() const {
 
 void CQuervaneDlg::LireCodes() {
     const TypeEnregistrementJournal& s = EnregistrementJournal;
-    new_tr.assign(Champ(buf, s.Titre.Position, s.Titre.Longueur));
-    new_ed.assign(Champ(buf, s.Edition.Position, s.Edition.Longueur));
-    new_gr.assign(Champ(buf, s.Voiture.Position, s.Voiture.Longueur));
-    new_lt.assign(Champ(buf, s.Routage.Position, s.Routage.Longueur));
+    // Most records repeat the codes of the one before: a code is copied only
+    // when it changed.
+    auto Lire = [this](std::string& code, const TypeChamp& champ) {
+        const std::string_view valeur = Champ(buf, champ.Position, champ.Longueur);
+        if (valeur != code) code.assign(valeur);
+    };
+    Lire(new_tr, s.Titre);
+    Lire(new_ed, s.Edition);
+    Lire(new_gr, s.Voiture);
+    Lire(new_lt, s.Routage);
 }
 
 bool CQuervaneDlg::EnregistrementSuivant() {

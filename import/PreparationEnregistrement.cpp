@@ -87,6 +87,28 @@ PreparateurEnregistrement::PreparateurEnregistrement(const TypeEnregistrementJou
         if (simple_[b] != static_cast<char>(b) || oem_[b] != static_cast<char>(b) || windows_[b])
             asciiIntact_ = false;
     }
+
+    // The supplier's vehicle and route codes lack their last two characters:
+    // "00" goes at the end of each, the route's place counting the vehicle's,
+    // and the second insertion pushes the first one on when it lands before it.
+    const TypeEnregistrementJournal& s = structure_;
+    longueur_ = static_cast<std::size_t>(std::max(s.LongueurEnregistrement, 0));
+    const int voiture = s.Voiture.Position + s.Voiture.Longueur - 2;
+    const int routage = s.Routage.Position + s.Routage.Longueur - 2;
+    std::array<int, 4> zeros = {voiture, voiture + 1, routage, routage + 1};
+    for (int k = 0; k < 2; ++k)
+        if (zeros[k] >= routage) zeros[k] += 2;
+    std::sort(zeros.begin(), zeros.end());
+    std::size_t debut = 0;
+    for (const int zero : zeros) {
+        const auto place = static_cast<std::size_t>(zero);
+        if (place >= longueur_) break;
+        morceaux_[nombreMorceaux_] = {debut, place, nombreMorceaux_};
+        ++nombreMorceaux_;
+        debut = place + 1;
+    }
+    morceaux_[nombreMorceaux_] = {debut, longueur_, nombreMorceaux_};
+    ++nombreMorceaux_;
 }
 
 bool PreparateurEnregistrement::ContientWindows(const unsigned char* octets,
@@ -105,52 +127,136 @@ bool PreparateurEnregistrement::ContientWindows(const unsigned char* octets,
 
 void PreparateurEnregistrement::Preparer(std::string_view ligne, bool premier,
                                          std::string& enreg) const {
-    const TypeEnregistrementJournal& s = structure_;
-    const auto longueur = static_cast<std::size_t>(s.LongueurEnregistrement);
-    const std::string_view texte = TexteLigne(ligne);
+    if (!asciiIntact_ || !PreparerParSpeciaux(ligne, premier, enreg))
+        PreparerOctetParOctet(ligne, premier, enreg);
+    FixerDrapeaux(enreg);
+}
+
+namespace {
+
+// The bytes of a line outside printable ASCII, up to its first zero byte
+// (which ends its text), at most kMax of them.
+template <std::size_t kMax>
+struct Speciaux {
+    std::array<std::uint32_t, kMax> positions;
+    std::size_t nombre = 0;
+    std::size_t texte = 0;  // characters before the first zero byte
+    bool complet = true;    // false when there were more than kMax
+
+    explicit Speciaux(std::string_view ligne) : texte(ligne.size()) {
+        const auto* octets = reinterpret_cast<const unsigned char*>(ligne.data());
+        std::size_t i = 0;
+#if defined(__SSE2__)
+        // As signed bytes, those from 0x80 are negative: one comparison with
+        // the blank finds them and those below it.
+        const __m128i blanc = _mm_set1_epi8(0x20);
+        for (; i + 16 <= ligne.size(); i += 16) {
+            const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(octets + i));
+            auto hors = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(bloc, blanc)));
+            for (; hors != 0; hors &= hors - 1)
+                if (!Noter(octets, i + static_cast<std::size_t>(std::countr_zero(hors))))
+                    return;
+        }
+#endif
+        for (; i < ligne.size(); ++i) {
+            if ((octets[i] < 0x20 || octets[i] >= 0x80) && !Noter(octets, i)) return;
+        }
+    }
+
+private:
+    // False when the scan is over.
+    bool Noter(const unsigned char* octets, std::size_t i) {
+        if (octets[i] == 0) {
+            texte = i;
+            return false;
+        }
+        if (nombre == kMax) {
+            complet = false;
+            return false;
+        }
+        positions[nombre++] = static_cast<std::uint32_t>(i);
+        return true;
+    }
+};
+
+}  // namespace
+
+// Most lines are plain text but for a few accented letters: one scan finds
+// the bytes that matter, the record is copied in pieces, and only those
+// bytes go through the table. False, with nothing done, for a line with too
+// many of them.
+bool PreparateurEnregistrement::PreparerParSpeciaux(std::string_view ligne, bool premier,
+                                                    std::string& enreg) const {
+    Speciaux<kSpeciauxMax> speciaux(ligne);
+    if (!speciaux.complet) return false;
+    std::size_t taille = speciaux.texte;
+    if (taille > 0 && ligne[taille - 1] == '\n') --taille;
+    std::size_t nombre = speciaux.nombre;
+    while (nombre > 0 && speciaux.positions[nombre - 1] >= taille) --nombre;
 
     // Windows text is looked for in the record's length, or in the whole
     // line of the first record; the blanks that pad the record are not.
-    const std::string_view examine = premier ? texte : texte.substr(0, longueur);
+    const auto* octets = reinterpret_cast<const unsigned char*>(ligne.data());
+    const std::size_t examine = premier ? taille : std::min(taille, longueur_);
+    const char* table = simple_.data();
+    for (std::size_t j = 0; j < nombre && speciaux.positions[j] < examine; ++j) {
+        if (windows_[octets[speciaux.positions[j]]] != 0) {
+            table = oem_.data();
+            break;
+        }
+    }
+
+    enreg.resize(longueur_);
+    char* cible = enreg.data();
+    for (std::size_t k = 0; k < nombreMorceaux_; ++k) {
+        const Morceau& m = morceaux_[k];
+        const std::size_t source = m.debut - m.decalage;
+        const std::size_t n = m.fin - m.debut;
+        const std::size_t copies = source < taille ? std::min(n, taille - source) : 0;
+        if (copies > 0) std::memcpy(cible + m.debut, ligne.data() + source, copies);
+        std::memset(cible + m.debut + copies, ' ', n - copies);
+        if (m.fin < longueur_) cible[m.fin] = '0';
+    }
+    // The pieces follow each other in the line: a byte lies in the first
+    // piece whose end in the line is beyond it.
+    std::size_t k = 0;
+    for (std::size_t j = 0; j < nombre; ++j) {
+        const std::size_t p = speciaux.positions[j];
+        while (k < nombreMorceaux_ && p >= morceaux_[k].fin - morceaux_[k].decalage) ++k;
+        if (k == nombreMorceaux_) break;
+        cible[p + morceaux_[k].decalage] = table[octets[p]];
+    }
+    return true;
+}
+
+void PreparateurEnregistrement::PreparerOctetParOctet(std::string_view ligne, bool premier,
+                                                      std::string& enreg) const {
+    const std::string_view texte = TexteLigne(ligne);
+    const std::string_view examine = premier ? texte : texte.substr(0, longueur_);
     const auto* octets = reinterpret_cast<const unsigned char*>(examine.data());
     const char* table = ContientWindows(octets, examine.size()) ? oem_.data() : simple_.data();
 
-    // The supplier's vehicle and route codes lack their last two characters:
-    // "00" goes at the end of each, the route's place counting the vehicle's,
-    // and the second insertion pushes the first one on when it lands before it.
-    const int voiture = s.Voiture.Position + s.Voiture.Longueur - 2;
-    const int routage = s.Routage.Position + s.Routage.Longueur - 2;
-    std::array<int, 4> zeros = {voiture, voiture + 1, routage, routage + 1};
-    for (int k = 0; k < 2; ++k)
-        if (zeros[k] >= routage) zeros[k] += 2;
-    std::sort(zeros.begin(), zeros.end());
-
-    enreg.resize(longueur);
+    enreg.resize(longueur_);
     char* cible = enreg.data();
     const auto* source = reinterpret_cast<const unsigned char*>(texte.data());
-    std::size_t ecrit = 0;  // characters of the record done
-    std::size_t lu = 0;     // characters of the line taken (blanks beyond its end)
-    auto Traduire = [&](std::size_t jusque) {
-        const std::size_t n = jusque - ecrit;
+    for (std::size_t k = 0; k < nombreMorceaux_; ++k) {
+        const Morceau& m = morceaux_[k];
+        const std::size_t lu = m.debut - m.decalage;
+        const std::size_t n = m.fin - m.debut;
         const std::size_t disponibles = lu < texte.size() ? std::min(n, texte.size() - lu) : 0;
         if (asciiIntact_ && disponibles > 0) {
-            std::memcpy(cible + ecrit, source + lu, disponibles);
-            TraduireHorsAscii(cible + ecrit, disponibles, table);
+            std::memcpy(cible + m.debut, source + lu, disponibles);
+            TraduireHorsAscii(cible + m.debut, disponibles, table);
         } else {
-            for (std::size_t i = 0; i < disponibles; ++i) cible[ecrit + i] = table[source[lu + i]];
+            for (std::size_t i = 0; i < disponibles; ++i) cible[m.debut + i] = table[source[lu + i]];
         }
-        std::fill(cible + ecrit + disponibles, cible + jusque, ' ');
-        ecrit = jusque;
-        lu += n;
-    };
-    for (const int zero : zeros) {
-        const auto place = static_cast<std::size_t>(zero);
-        if (place >= longueur) break;
-        Traduire(place);
-        cible[ecrit++] = '0';
+        std::memset(cible + m.debut + disponibles, ' ', n - disponibles);
+        if (m.fin < longueur_) cible[m.fin] = '0';
     }
-    Traduire(longueur);
+}
 
+void PreparateurEnregistrement::FixerDrapeaux(std::string& enreg) const {
+    const TypeEnregistrementJournal& s = structure_;
     enreg[static_cast<std::size_t>(s.ChaineProduction.Position)] = '1';
     enreg[static_cast<std::size_t>(s.Etat.Position)] = 'A';
     char& finLiasse = enreg[static_cast<std::size_t>(s.FinLiasse.Position)];

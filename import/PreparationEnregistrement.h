@@ -26,9 +26,23 @@ public:
     void Preparer(std::string_view ligne, bool premier, std::string& enreg) const;
 
 private:
+    // The record's characters copied from the line, between the zeros that
+    // complete the codes: targets debut .. fin - 1 come from the line's
+    // characters debut - decalage onwards.
+    struct Morceau {
+        std::size_t debut = 0, fin = 0, decalage = 0;
+    };
+    static constexpr std::size_t kSpeciauxMax = 64;
+
+    bool PreparerParSpeciaux(std::string_view ligne, bool premier, std::string& enreg) const;
+    void PreparerOctetParOctet(std::string_view ligne, bool premier, std::string& enreg) const;
+    void FixerDrapeaux(std::string& enreg) const;
     bool ContientWindows(const unsigned char* octets, std::size_t taille) const;
 
     const TypeEnregistrementJournal& structure_;
+    std::size_t longueur_ = 0;
+    std::array<Morceau, 5> morceaux_{};
+    std::size_t nombreMorceaux_ = 0;
     std::array<unsigned char, 256> windows_{};  // folded byte marks Windows text
     std::array<char, 256> simple_{};            // folded, cleaned
     std::array<char, 256> oem_{};               // folded, to OEM, cleaned

@@ -158,16 +158,45 @@ void Emetteurs::MetPlanAJour() {
     PlanFait_ = true;
 }
 
+namespace {
+
+// The text of valeur, one more than the value of texte, made by adding one
+// to texte in place; false, with the text unchanged, when that would not give
+// the number's text (a text that is not all digits, a value that has more
+// digits than the text).
+template <std::size_t N>
+bool Incremente(char (&texte)[N], long valeur) {
+    long limite = 1;
+    for (std::size_t i = 0; i < N && limite <= valeur; ++i) limite *= 10;
+    if (valeur < 0 || valeur >= limite) return false;
+    for (const char c : texte)
+        if (c < '0' || c > '9') return false;
+    for (std::size_t i = N; i-- > 0;) {
+        if (texte[i] != '9') {
+            ++texte[i];
+            std::fill(texte + i + 1, texte + N, '0');
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 bool Emetteurs::EnvoieEnregistrementJournal(plat::File& fp, std::string_view buf, int& NumeroAbonne,
                                             int IndiceLiasse, std::string_view Date) {
     EnregistrementBase& rec = BufJournal_;
     ++NumeroAbonne;
-    MetPlanAJour();
-    rec.Commence(Base_, SlotJournal);
+    // Under a fixed plan every record writes the same bytes: the blanks
+    // between them stay from the first one.
+    if (!PlanFige_) MetPlanAJour();
+    if (!BlancsPoses_) {
+        rec.Commence(Base_, SlotJournal);
+        BlancsPoses_ = PlanFige_;
+    }
     // A converted record holds no zero byte: its fields are then copied
     // without looking for one.
     const bool sansZero = std::memchr(buf.data(), '\0', buf.size()) == nullptr;
-    char numero[8];
     for (const OperationJournal& op : sansZero ? PlanSansZero_ : PlanJournal_) {
         switch (op.source) {
             case OperationJournal::Source::Enregistrement:
@@ -181,11 +210,22 @@ bool Emetteurs::EnvoieEnregistrementJournal(plat::File& fp, std::string_view buf
                 rec.PositionFournisseur(op.position, Date, op.copie);
                 break;
             case OperationJournal::Source::IndiceLiasse:
-                rec.NombreA(op.position, IndiceLiasse, 10);
+                if (IndiceLiasse != DerniereLiasse_) {
+                    if (IndiceLiasse != DerniereLiasse_ + 1 ||
+                        !Incremente(TexteLiasse_, IndiceLiasse))
+                        EnregistrementBase::TexteNombre(TexteLiasse_, IndiceLiasse);
+                    DerniereLiasse_ = IndiceLiasse;
+                }
+                rec.Position(op.position, std::string_view(TexteLiasse_, sizeof TexteLiasse_));
                 break;
             case OperationJournal::Source::NumeroAbonne:
-                sndlong(numero, NumeroAbonne, sizeof numero);
-                rec.Position(op.position, std::string_view(numero, sizeof numero));
+                if (NumeroAbonne != DernierAbonne_) {
+                    if (NumeroAbonne != DernierAbonne_ + 1 ||
+                        !Incremente(TexteAbonne_, NumeroAbonne))
+                        sndlong(TexteAbonne_, NumeroAbonne, sizeof TexteAbonne_);
+                    DernierAbonne_ = NumeroAbonne;
+                }
+                rec.Position(op.position, std::string_view(TexteAbonne_, sizeof TexteAbonne_));
                 break;
         }
     }

@@ -53,6 +53,24 @@ public:
     bool EnvoieEnregistrementJournal(plat::File& fp, std::string_view buf, int& NumeroAbonne,
                                      int IndiceLiasse, std::string_view Date);
 
+    // While a pass writes its subscriber records, neither the layout nor
+    // the slot table changes: the plan is then checked once, not at every
+    // record, and the blanks between the fields are laid once.
+    class PlanFige {
+    public:
+        explicit PlanFige(Emetteurs& emetteurs) : emetteurs_(emetteurs) {
+            emetteurs_.MetPlanAJour();
+            emetteurs_.PlanFige_ = true;
+            emetteurs_.BlancsPoses_ = false;
+        }
+        ~PlanFige() { emetteurs_.PlanFige_ = emetteurs_.BlancsPoses_ = false; }
+        PlanFige(const PlanFige&) = delete;
+        PlanFige& operator=(const PlanFige&) = delete;
+
+    private:
+        Emetteurs& emetteurs_;
+    };
+
     // Builds the bag record of the supplier bag record buf, its route found
     // through its vehicle code (the first route whose vehicle begins with the
     // bag's CodeVoiture over Voiture.Longueur - 2 characters), then its
@@ -101,6 +119,14 @@ private:
     TypeEnregistrementJournal PlanStructure_{};
     int PlanChamps_ = 0;
     std::array<int, NombreMaxChampsBase> PlanPositions_{};
+    bool PlanFige_ = false;
+    bool BlancsPoses_ = false;  // the record's blanks are in place for the fixed plan
+    // The last numbers written and their text: consecutive subscribers and
+    // bundles change them by one or not at all.
+    long DerniereLiasse_ = -1;
+    char TexteLiasse_[10] = {};
+    long DernierAbonne_ = -1;
+    char TexteAbonne_[8] = {};
     // Work codes of the bag emitters.
     std::string Routage_, Voiture_, Edition_, Titre_;
 };

@@ -97,6 +97,12 @@ void EnregistrementBase::NombreA(int position, long valeur, int chiffres) {
     Position(position, std::string_view(texte, std::min(n, static_cast<std::size_t>(chiffres))));
 }
 
+void EnregistrementBase::TexteNombre(std::span<char> cible, long valeur) {
+    char texte[64];
+    const std::size_t n = FormaterNombre(texte, valeur, static_cast<int>(cible.size()));
+    std::memcpy(cible.data(), texte, std::min(n, cible.size()));
+}
+
 std::string_view EnregistrementBase::Texte() {
     tampon_[longueur_] = '\n';
     return std::string_view(tampon_).substr(0, longueur_ + 1);

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -61,6 +62,9 @@ public:
     void Nombre(int champ, long valeur, int chiffres);
     // The same at a raw position of the record.
     void NombreA(int position, long valeur, int chiffres);
+    // The characters that NombreA writes for a width of cible.size() (at
+    // most 40).
+    static void TexteNombre(std::span<char> cible, long valeur);
 
     // The record and its line feed, as written to a base file.
     std::string_view Texte();
