@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -153,6 +154,44 @@ TEST_F(EmetteursTest, SubscriberRecordOfASupplierRecord) {
     const std::string second = Journal(kRecord, 2);
     EXPECT_EQ(second.substr(22, 18), "000000000200000002");
     EXPECT_EQ(emetteurs_.BufJournal().substr(0, 126), second.substr(0, 126));
+}
+
+// The bundle index and the subscriber number are written from the last ones
+// when they only move on by one: jumps, carries, numbers too long for their
+// field and a fixed plan must give exactly what formatting them gives.
+TEST_F(EmetteursTest, NumbersAcrossJumpsCarriesAndOverflow) {
+    struct Step {
+        int numeroAvant;  // NumeroAbonne before the call
+        int liasse;
+        const char* liasseTexte;
+        const char* numeroTexte;
+    } steps[] = {
+        {0, 1, "0000000001", "00000001"},
+        {1, 1, "0000000001", "00000002"},
+        {8, 9, "0000000009", "00000009"},
+        {9, 10, "0000000010", "00000010"},
+        {99, 99, "0000000099", "00000100"},
+        {41, 7, "0000000007", "00000042"},  // a title that comes back
+        {42, 8, "0000000008", "00000043"},
+        {99999998, 999999999, "0999999999", "99999999"},
+        {99999999, 1000000000, "1000000000", "10000000"},  // nine digits cut to eight
+        {100000000, 1000000001, "1000000001", "10000000"},
+        {0, 2147483647, "2147483647", "00000001"},
+        {1, -5, "-000000005", "00000002"},
+    };
+    for (const bool fige : {false, true}) {
+        std::optional<Emetteurs::PlanFige> plan;
+        if (fige) plan.emplace(emetteurs_);
+        for (const Step& step : steps) {
+            NumeroAbonne_ = step.numeroAvant;
+            const std::string record = Journal(kRecord, step.liasse);
+            EXPECT_EQ(record.substr(22, 10), step.liasseTexte) << step.liasse << " fige " << fige;
+            EXPECT_EQ(record.substr(32, 8), step.numeroTexte) << step.numeroAvant << " fige " << fige;
+            // The fields around them are untouched by the fixed plan.
+            EXPECT_EQ(record.substr(0, 22), "NRE1VA0100RA1234000001");
+            EXPECT_EQ(record.substr(40, 7), "00     ");
+        }
+    }
 }
 
 TEST_F(EmetteursTest, SubscriberRecordsAllocateNothing) {
