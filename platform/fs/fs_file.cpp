@@ -1,14 +1,20 @@
 // plat::File on POSIX: one descriptor, one 64 KiB buffer shared by reading
 // and writing, positional I/O (the buffer's file offset is all the state),
-// Windows text-mode translation done in the buffer.
+// Windows text-mode translation done in the buffer. A large stream that only
+// reads or only writes gets a second buffer and a thread of its own: the
+// next buffer is read, or the last one written, while the caller works on
+// the other.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdarg>
 #include <cstring>
+#include <mutex>
+#include <thread>
 
 #include "platform/fs/fs.h"
 
@@ -16,6 +22,16 @@ namespace plat {
 namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
+// An asynchronous read fills the second half of the other buffer: the first
+// half takes the unread end of the current one (at most half a buffer when
+// the read comes from a line view).
+constexpr std::size_t kHead = kBufferSize / 2;
+// Streams shorter than this stay synchronous: a thread costs more than it
+// saves on them.
+constexpr std::int64_t kAsyncMinimum = 1 << 20;
+// The buffers of an asynchronous stream: large, because every hand-over
+// between the threads costs two task switches.
+constexpr std::size_t kAsyncSize = 1 << 20;
 
 struct OpenMode {
     int flags = 0;
@@ -59,6 +75,16 @@ bool ParseMode(std::string_view mode, OpenMode& out) {
     }
 }
 
+struct Block {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+
+    static Block Make(std::size_t size) {
+        return {std::make_unique_for_overwrite<char[]>(size), size};
+    }
+    char* get() const { return data.get(); }
+};
+
 // Output of the read loop: a caller's array or a std::string.
 struct ArraySink {
     char* out;
@@ -69,6 +95,95 @@ struct ArraySink {
     void push_back(char c) { *out++ = c; }
 };
 
+// One read or one write at a time, on a thread of its own.
+class Courier {
+public:
+    struct Job {
+        bool write = false;
+        int fd = -1;
+        char* data = nullptr;
+        std::size_t size = 0;
+        std::int64_t offset = 0;
+    };
+    struct Result {
+        std::size_t bytes = 0;
+        bool error = false;
+    };
+
+    Courier() : thread_([this] { Run(); }) {}
+    ~Courier() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+    Courier(const Courier&) = delete;
+    Courier& operator=(const Courier&) = delete;
+
+    void Submit(const Job& job) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            job_ = job;
+            state_ = State::Pending;
+        }
+        changed_.notify_all();
+    }
+    // Waits for the job submitted last.
+    Result Wait() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return state_ == State::Done; });
+        state_ = State::Idle;
+        return result_;
+    }
+
+private:
+    enum class State { Idle, Pending, Done };
+
+    void Run() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [this] { return stop_ || state_ == State::Pending; });
+            if (state_ != State::Pending) return;
+            const Job job = job_;
+            lock.unlock();
+            const Result result = Perform(job);
+            lock.lock();
+            result_ = result;
+            state_ = State::Done;
+            changed_.notify_all();
+        }
+    }
+
+    // A whole write, or a read until the size or the end of the file.
+    static Result Perform(const Job& job) {
+        Result result;
+        while (result.bytes < job.size) {
+            const auto offset = job.offset + static_cast<std::int64_t>(result.bytes);
+            const ssize_t n =
+                job.write ? ::pwrite(job.fd, job.data + result.bytes, job.size - result.bytes, offset)
+                          : ::pread(job.fd, job.data + result.bytes, job.size - result.bytes, offset);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0 || (n == 0 && job.write)) {
+                result.error = true;
+                break;
+            }
+            if (n == 0) break;
+            result.bytes += static_cast<std::size_t>(n);
+        }
+        return result;
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    State state_ = State::Idle;
+    Job job_;
+    Result result_;
+    bool stop_ = false;
+    std::thread thread_;  // last: started once the rest is ready
+};
+
 }  // namespace
 
 struct File::Impl {
@@ -77,7 +192,10 @@ struct File::Impl {
     int fd = -1;
     OpenMode mode;
     State state = State::Idle;
-    std::unique_ptr<char[]> buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    Block block = Block::Make(kBufferSize);
+    // Where the buffered bytes start in block: at its start but after an
+    // asynchronous read, which puts them in its second half.
+    char* buffer = block.get();
     std::int64_t bufferOffset = 0;  // file offset of buffer[0]
     std::size_t length = 0;         // bytes in the buffer
     std::size_t cursor = 0;         // next byte to read
@@ -88,6 +206,17 @@ struct File::Impl {
     // read the disk again.
     bool altered = false;
 
+    // The asynchronous side: the other buffer, its thread, and the one job
+    // that may be under way (a write of the other buffer, or a read into
+    // it at readOffset).
+    std::int64_t openSize = 0;
+    int fullFlushes = 0;
+    Block spare;
+    std::unique_ptr<Courier> courier;
+    bool writePending = false;
+    bool readPending = false;
+    std::int64_t readOffset = 0;
+
     ~Impl() {
         if (fd >= 0) {
             FlushWrites();
@@ -95,17 +224,91 @@ struct File::Impl {
         }
     }
 
+    // The courier, and a large other buffer (a job may still hold the
+    // other one: callers settle first).
+    void StartCourier() {
+        if (!courier) courier = std::make_unique<Courier>();
+        if (spare.size < kAsyncSize) spare = Block::Make(kAsyncSize);
+    }
+
+    // Waits for the job under way: a failed write is the stream's error; a
+    // read ahead is dropped.
+    bool Settle() {
+        if (writePending || readPending) {
+            const Courier::Result result = courier->Wait();
+            if (writePending && result.error) error = true;
+            writePending = readPending = false;
+        }
+        return !error;
+    }
+
+    bool ReadsAhead() const {
+        return mode.read && !mode.write && openSize >= kAsyncMinimum;
+    }
+
+    void StartReadAhead(std::int64_t offset) {
+        StartCourier();
+        courier->Submit({false, fd, spare.get() + kHead, spare.size - kHead, offset});
+        readPending = true;
+        readOffset = offset;
+    }
+
+    // The bytes read ahead, after the unread end of the buffer, become the
+    // buffer. False when no read ahead matches (nothing done then).
+    bool TakeReadAhead(std::size_t& added) {
+        const std::size_t left = length - cursor;
+        if (!readPending || readOffset != bufferOffset + static_cast<std::int64_t>(length) ||
+            left > kHead)
+            return false;
+        readPending = false;
+        const Courier::Result result = courier->Wait();
+        added = result.bytes;
+        if (result.error) error = true;
+        if (result.error || result.bytes == 0) {
+            if (!result.error) eof = true;
+            added = 0;
+            return true;
+        }
+        char* start = spare.get() + kHead - left;
+        std::memcpy(start, buffer + cursor, left);
+        std::swap(block, spare);
+        altered = false;
+        bufferOffset += static_cast<std::int64_t>(cursor);
+        buffer = start;
+        length = left + result.bytes;
+        cursor = 0;
+        StartReadAhead(bufferOffset + static_cast<std::int64_t>(length));
+        return true;
+    }
+
+    // A full buffer of a large stream that only writes goes to the disk on
+    // the courier's thread while the other buffer fills.
+    bool FlushFull() {
+        if (!mode.write || mode.read || mode.append || ++fullFlushes < 4) return FlushWrites();
+        if (!Settle()) return false;
+        StartCourier();
+        std::swap(block, spare);
+        courier->Submit({true, fd, spare.get(), length, bufferOffset});
+        writePending = true;
+        buffer = block.get();
+        bufferOffset += static_cast<std::int64_t>(length);
+        length = 0;
+        return true;
+    }
+
     std::int64_t Position() const {
         return bufferOffset + static_cast<std::int64_t>(state == State::Writing ? length : cursor);
     }
 
     std::int64_t DiskSize() {
+        Settle();
         struct stat st;
         if (::fstat(fd, &st) != 0) return -1;
         return st.st_size;
     }
 
     bool WriteAt(const char* data, std::size_t size, std::int64_t offset) {
+        if (!Settle()) return false;
         while (size > 0) {
             const ssize_t n = ::pwrite(fd, data, size, offset);
             if (n < 0 && errno == EINTR) continue;
@@ -121,8 +324,8 @@ struct File::Impl {
     }
 
     bool FlushWrites() {
-        if (state != State::Writing || length == 0) return !error;
-        const bool ok = WriteAt(buffer.get(), length, bufferOffset);
+        if (state != State::Writing || length == 0) return Settle();
+        const bool ok = WriteAt(buffer, length, bufferOffset);
         bufferOffset += static_cast<std::int64_t>(length);
         // O_APPEND sends every write to the end, wherever we thought it went.
         if (mode.append) bufferOffset = std::max<std::int64_t>(DiskSize(), 0);
@@ -151,6 +354,7 @@ struct File::Impl {
         if (state == State::Writing) return true;
         if (state == State::Reading) bufferOffset += static_cast<std::int64_t>(cursor);
         if (mode.append) bufferOffset = std::max<std::int64_t>(DiskSize(), 0);
+        buffer = block.get();
         cursor = length = 0;
         state = State::Writing;
         return true;
@@ -159,21 +363,26 @@ struct File::Impl {
     // Keeps the unread bytes, moved to the front, and reads more after them.
     // Returns the number of bytes added; 0 at end of file or on an error.
     std::size_t Fill() {
-        if (cursor > 0) {
+        std::size_t added = 0;
+        if (TakeReadAhead(added)) return added;
+        Settle();
+        if (cursor > 0 || buffer != block.get()) {
             altered = false;  // only consumed bytes are ever changed
-            std::memmove(buffer.get(), buffer.get() + cursor, length - cursor);
+            std::memmove(block.get(), buffer + cursor, length - cursor);
+            buffer = block.get();
             bufferOffset += static_cast<std::int64_t>(cursor);
             length -= cursor;
             cursor = 0;
         }
         for (;;) {
-            const ssize_t n = ::pread(fd, buffer.get() + length, kBufferSize - length,
+            const ssize_t n = ::pread(fd, buffer + length, block.size - length,
                                       bufferOffset + static_cast<std::int64_t>(length));
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) error = true;
             if (n == 0) eof = true;
             if (n <= 0) return 0;
             length += static_cast<std::size_t>(n);
+            if (ReadsAhead()) StartReadAhead(bufferOffset + static_cast<std::int64_t>(length));
             return static_cast<std::size_t>(n);
         }
     }
@@ -192,7 +401,7 @@ struct File::Impl {
         std::size_t produced = 0;
         while (room > 0) {
             if (cursor == length && Fill() == 0) break;
-            const char* p = buffer.get() + cursor;
+            const char* p = buffer + cursor;
             const std::size_t n = std::min(length - cursor, room);
             const auto* lineFeed =
                 stopAtLineFeed ? static_cast<const char*>(std::memchr(p, '\n', n)) : nullptr;
@@ -228,7 +437,7 @@ struct File::Impl {
     bool ViewLine(std::string_view& line, std::size_t room) {
         if (room > kBufferSize / 2) return false;
         for (;;) {
-            char* p = buffer.get() + cursor;
+            char* p = buffer + cursor;
             const std::size_t available = length - cursor;
             const std::size_t n = std::min(available, room);
             const auto* lineFeed = static_cast<const char*>(std::memchr(p, '\n', n));
@@ -236,7 +445,7 @@ struct File::Impl {
             if (complete || (Fill() == 0)) {
                 const std::size_t take = lineFeed ? static_cast<std::size_t>(lineFeed - p) + 1
                                                   : std::min(length - cursor, room);
-                p = buffer.get() + cursor;
+                p = buffer + cursor;
                 std::size_t shown = take;
                 const auto* cr =
                     mode.text ? static_cast<const char*>(std::memchr(p, '\r', take)) : nullptr;
@@ -259,11 +468,12 @@ struct File::Impl {
 
     std::size_t ReadBinary(char* out, std::size_t size) {
         std::size_t done = std::min(length - cursor, size);
-        std::memcpy(out, buffer.get() + cursor, done);
+        std::memcpy(out, buffer + cursor, done);
         cursor += done;
         while (done < size) {
             if (size - done >= kBufferSize) {
                 // Large reads go straight to the caller's memory.
+                Settle();
                 bufferOffset += static_cast<std::int64_t>(cursor);
                 cursor = length = 0;
                 const ssize_t n = ::pread(fd, out + done, size - done, bufferOffset);
@@ -277,7 +487,7 @@ struct File::Impl {
             }
             if (Fill() == 0) break;
             const std::size_t chunk = std::min(length - cursor, size - done);
-            std::memcpy(out + done, buffer.get() + cursor, chunk);
+            std::memcpy(out + done, buffer + cursor, chunk);
             cursor += chunk;
             done += chunk;
         }
@@ -286,18 +496,18 @@ struct File::Impl {
 
     bool WriteRaw(const char* data, std::size_t size) {
         while (size > 0) {
-            if (length == 0 && size >= kBufferSize) {
+            if (length == 0 && size >= block.size) {
                 if (!WriteAt(data, size, bufferOffset)) return false;
                 bufferOffset = mode.append ? std::max<std::int64_t>(DiskSize(), 0)
                                            : bufferOffset + static_cast<std::int64_t>(size);
                 return true;
             }
-            const std::size_t chunk = std::min(kBufferSize - length, size);
-            std::memcpy(buffer.get() + length, data, chunk);
+            const std::size_t chunk = std::min(block.size - length, size);
+            std::memcpy(buffer + length, data, chunk);
             length += chunk;
             data += chunk;
             size -= chunk;
-            if (length == kBufferSize && !FlushWrites()) return false;
+            if (length == block.size && !FlushFull()) return false;
         }
         return true;
     }
@@ -344,6 +554,7 @@ File File::Open(std::string_view path, std::string_view mode) {
     file.impl_ = std::make_unique<Impl>();
     file.impl_->fd = fd;
     file.impl_->mode = parsed;
+    file.impl_->openSize = st.st_size;
     if (parsed.append) file.impl_->bufferOffset = st.st_size;
     return file;
 }
@@ -480,7 +691,7 @@ bool File::Flush() {
 
 bool File::Close() {
     if (!impl_) return true;
-    bool ok = impl_->FlushWrites();
+    bool ok = impl_->FlushWrites() && impl_->Settle();
     if (::close(impl_->fd) != 0) ok = false;
     impl_->fd = -1;
     impl_.reset();

@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -247,6 +249,93 @@ TEST_F(FsTest, LongFileReadsTheSameByLinesCharactersAndBlocks) {
     EXPECT_EQ(raw.Read(binary.data(), 1, binary.size()), disk.size());
     binary.resize(disk.size());
     EXPECT_EQ(binary, disk);
+}
+
+// Streams of several megabytes read ahead and write behind on a second
+// thread: written in pieces of every size, read back by lines (in place and
+// copied), by blocks and after seeks, they must give exactly the bytes of a
+// small stream.
+TEST_F(FsTest, LargeStreamsReadTheSameAheadAndBehind) {
+    std::mt19937 random(11);
+    std::string text;
+    while (text.size() < (6u << 20)) {
+        const std::size_t size = random() % 50 == 0 ? 40000 : random() % 900;
+        text += std::string(size, static_cast<char>('a' + random() % 26)) + "\n";
+    }
+    {
+        plat::File out = plat::File::Open("large.txt", "w");
+        ASSERT_TRUE(out.IsOpen());
+        for (std::size_t done = 0; done < text.size();) {
+            const std::size_t n = std::min<std::size_t>(1 + random() % 200000, text.size() - done);
+            ASSERT_EQ(out.Write(text.data() + done, 1, n), n);
+            done += n;
+        }
+        ASSERT_TRUE(out.Close());
+    }
+    std::string disk;
+    for (const char c : text) disk += c == '\n' ? "\r\n" : std::string(1, c);
+    ASSERT_EQ(Get("large.txt"), disk);
+
+    // Lines cut at 29,999 characters are viewed in place; longer ones not.
+    for (const std::size_t maxLength : {std::size_t{30000}, std::size_t{100000}}) {
+        std::string joined;
+        for (const std::string& line : ReadLines("large.txt", "r", maxLength)) joined += line;
+        EXPECT_EQ(joined, text) << maxLength;
+    }
+    plat::File blocks = plat::File::Open("large.txt", "rb");
+    std::string byBlocks;
+    std::vector<char> block(3 << 20);
+    for (std::size_t size = 1;; size = size * 7 % block.size() + 1) {
+        const std::size_t n = blocks.Read(block.data(), 1, size);
+        byBlocks.append(block.data(), n);
+        if (n < size) break;
+    }
+    EXPECT_EQ(byBlocks, disk);
+
+    // Seeks anywhere, back and forth, in the middle of reading ahead.
+    plat::File f = plat::File::Open("large.txt", "r");
+    std::vector<std::int64_t> offsets;
+    Lines lines;
+    std::string_view view;
+    while (f.ReadLineView(view, 30000)) {
+        lines.emplace_back(view);
+        offsets.push_back(f.Tell());
+    }
+    offsets.insert(offsets.begin(), 0);
+    std::string line;
+    for (int i = 0; i < 300; ++i) {
+        const std::size_t k = random() % lines.size();
+        ASSERT_TRUE(f.Seek(offsets[k], SEEK_SET));
+        for (std::size_t j = k; j < std::min(k + 40, lines.size()); ++j) {
+            ASSERT_TRUE(f.GetLine(line, 30000));
+            ASSERT_EQ(line, lines[j]) << j;
+            ASSERT_EQ(f.Tell(), offsets[j + 1]) << j;
+        }
+    }
+}
+
+// A write that fails on the second thread fails the stream: a later write
+// or the close says so. The file size limit makes the disk refuse past 3 MB.
+TEST_F(FsTest, WriteErrorsBehindTheCallerAreReported) {
+    struct rlimit before;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = before;
+    limited.rlim_cur = 3 << 20;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+
+    // 3.25 MiB in all, ending where a buffer ends: the writes that the
+    // limit refuses all happen behind the caller, none at the close.
+    plat::File out = plat::File::Open("limited.txt", "wb");
+    const std::string chunk(4096, 'x');
+    int accepted = 0;
+    while (accepted < 832 && out.Write(chunk.data(), 1, chunk.size()) == chunk.size()) ++accepted;
+    const bool closed = out.Close();
+
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(accepted == 832 && closed);
+    EXPECT_LE(stdfs::file_size("limited.txt"), 3u << 20);
 }
 
 TEST_F(FsTest, TellGivesRawOffsetsThatSeekReturnsTo) {
