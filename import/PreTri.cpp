@@ -77,3 +77,19 @@ PreTri::Ordre PreTri::Ordonner() const {
     if (count > 0) result.pChangeRecord[count - 1] = 1;
     return result;
 }
+
+std::vector<std::uint32_t> PreTri::OrdreGroupes() const {
+    // A group's place: the ranks of first appearance of its group at every
+    // level down to it, compared in turn.
+    const std::size_t last = static_cast<std::size_t>(levels_ - 1);
+    std::vector<std::array<std::uint32_t, 3>> rangs(prefixIds_[last].size());
+    for (const std::array<std::uint32_t, 3>& groups : keyGroups_) {
+        std::array<std::uint32_t, 3>& rang = rangs[groups[last]];
+        for (std::size_t level = 0; level <= last; ++level) rang[level] = groups[level];
+    }
+    std::vector<std::uint32_t> ordre(rangs.size());
+    for (std::size_t i = 0; i < ordre.size(); ++i) ordre[i] = static_cast<std::uint32_t>(i);
+    std::sort(ordre.begin(), ordre.end(),
+              [&rangs](std::uint32_t a, std::uint32_t b) { return rangs[a] < rangs[b]; });
+    return ordre;
+}

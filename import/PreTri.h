@@ -32,7 +32,15 @@ public:
     void AjouterEnregistrement(std::string_view line);
 
     std::size_t NombreEnregistrements() const { return recordKey_.size(); }
-    int NombreNiveaux() const { return levels_; }
+    std::uint32_t CleEnregistrement(std::size_t numero) const { return recordKey_[numero]; }
+    // The group of the last level that a key belongs to: its records and
+    // those of the other keys of the group come together, in file order.
+    std::uint32_t Groupe(std::uint32_t cle) const {
+        return keyGroups_[cle][static_cast<std::size_t>(levels_ - 1)];
+    }
+    // The groups of the last level seen so far, in regrouped order (a
+    // group's place is fixed from its first record).
+    std::vector<std::uint32_t> OrdreGroupes() const;
 
     struct Ordre {
         // The record numbers (file order, from 0) in the regrouped order.

@@ -3,11 +3,13 @@
 // a line feed are dropped; every copied line ends with a line end, so that no
 // two records merge.
 //
-// Only the keys, lengths and order of the records stay in memory: the copy is
-// written in slices of the regrouped order. When the whole copy does not fit
-// in one slice, one sequential read of the file sends each record to a work
-// file of its slice (the copy's name with ".1", ".2" ...), and each slice is
-// then gathered in memory from its work file, which is deleted.
+// The file is read once. Its records go by lots of at most a given size,
+// each regrouped in memory: a file that fits in one lot is written from it;
+// otherwise each lot is written, regrouped, to a work file (the copy's name
+// with ".1"), and the copy takes, for each group in regrouped order, the
+// records of that group from every lot in turn. Lots follow the file's
+// order, so records of one group keep it. Besides the lot, only the keys, lengths and
+// run order of the records stay in memory. The work file is deleted.
 #pragma once
 
 #include <array>
@@ -26,8 +28,8 @@ enum class ResultatPreTri {
 struct PreTriFichier {
     int preTri = 1;
     std::array<int, 3> keyLengths{};  // key lengths of levels 0, 1 and 2
-    // Bytes of the regrouped copy gathered in memory at a time (at least one
-    // record).
+    // Bytes of records regrouped in memory at a time, the lot (at least one
+    // record); 0 for the default.
     std::size_t tailleTranche = 0;
     // Called with a percentage when the progress of a pass changes.
     std::function<void(int)> progression;

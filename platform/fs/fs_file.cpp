@@ -39,20 +39,24 @@ struct OpenMode {
     bool write = false;
     bool append = false;
     bool text = true;
+    bool random = false;  // the caller reads here and there: no read ahead
 };
 
 // fopen's modes: "r", "w" or "a", then at most one each of "+", "b", "t"
-// (not both "b" and "t"), in any order.
+// (not both "b" and "t"), and of the access hints "R" (random) and "S"
+// (sequential), not both, in any order.
 bool ParseMode(std::string_view mode, OpenMode& out) {
-    if (mode.empty() || mode.size() > 3) return false;
+    if (mode.empty() || mode.size() > 4) return false;
     const std::string_view rest = mode.substr(1);
     for (std::size_t i = 0; i < rest.size(); ++i) {
-        const bool known = rest[i] == '+' || rest[i] == 'b' || rest[i] == 't';
+        const bool known = std::string_view("+btRS").find(rest[i]) != std::string_view::npos;
         if (!known || rest.find(rest[i], i + 1) != std::string_view::npos) return false;
     }
     const bool plus = rest.find('+') != std::string_view::npos;
     const bool binary = rest.find('b') != std::string_view::npos;
     if (binary && rest.find('t') != std::string_view::npos) return false;
+    out.random = rest.find('R') != std::string_view::npos;
+    if (out.random && rest.find('S') != std::string_view::npos) return false;
     out.text = !binary;
     switch (mode[0]) {
         case 'r':
@@ -243,7 +247,7 @@ struct File::Impl {
     }
 
     bool ReadsAhead() const {
-        return mode.read && !mode.write && openSize >= kAsyncMinimum;
+        return mode.read && !mode.write && !mode.random && openSize >= kAsyncMinimum;
     }
 
     void StartReadAhead(std::int64_t offset) {

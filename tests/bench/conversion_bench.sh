@@ -7,7 +7,8 @@
 # (PreTri 0) and for the same set shuffled within its title (PreTri 1), the
 # script converts a fresh copy of the set, then copies its subscriber file
 # with cp, and prints both times, their ratio and the conversion's peak
-# memory against the budget of 64 MB plus 64 bytes per subscriber.
+# memory against the budget of 64 MB plus 64 bytes per subscriber (best of
+# BENCH_RUNS runs, below).
 # Targets: ratio <= 2.0 without the pre-sort, <= 4.0 with it.
 set -euo pipefail
 
@@ -32,26 +33,37 @@ run_one() {
         python3 "$HERE/conversion_generate.py" "$set" --subscribers "$SUBSCRIBERS" $shuffle
     fi
     local root="$WORK/run-$label"
-    rm -rf "$root" "$WORK/copy.CYB"
-    cp -a "$set" "$root"
-    sync
+    local best_conversion="" best_copy="" peak=0
+    # BENCH_RUNS (default 3) runs both sides that many times, alternately,
+    # and keeps the best time of each and the largest peak: on a shared
+    # machine the best time is the least disturbed. Before each timed part
+    # the files written so far are flushed (sync), so that neither side pays
+    # for the other's writes.
+    for ((attempt = 0; attempt < ${BENCH_RUNS:-3}; ++attempt)); do
+        rm -rf "$root" "$WORK/copy.CYB"
+        cp -a "$set" "$root"
+        sync
+        local t0 t1 t2 t3
+        t0=$(seconds)
+        /usr/bin/time -v "$RUNNER" "$root" 2>"$WORK/time-$label.txt" >/dev/null
+        t1=$(seconds)
+        sync
+        t2=$(seconds)
+        cp "$set/import/JOURNAL.CYB" "$WORK/copy.CYB"
+        t3=$(seconds)
+        local run_peak
+        run_peak=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$WORK/time-$label.txt")
+        (( run_peak > peak )) && peak=$run_peak
+        best_conversion=$(python3 -c "import sys; a=float(sys.argv[1]) - float(sys.argv[2]); b=sys.argv[3]; print(a if not b or a < float(b) else b)" "$t1" "$t0" "$best_conversion")
+        best_copy=$(python3 -c "import sys; a=float(sys.argv[1]) - float(sys.argv[2]); b=sys.argv[3]; print(a if not b or a < float(b) else b)" "$t3" "$t2" "$best_copy")
+    done
 
-    local t0 t1 t2 t3
-    t0=$(seconds)
-    /usr/bin/time -v "$RUNNER" "$root" 2>"$WORK/time-$label.txt" >/dev/null
-    t1=$(seconds)
-    t2=$(seconds)
-    cp "$set/import/JOURNAL.CYB" "$WORK/copy.CYB"
-    t3=$(seconds)
-
-    local status peak
+    local status
     status=$(tail -1 "$root/transcript.txt")
-    peak=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$WORK/time-$label.txt")
-    python3 - "$label" "$t0" "$t1" "$t2" "$t3" "$peak" "$budget_kb" "$status" <<'EOF'
+    python3 - "$label" "$best_conversion" "$best_copy" "$peak" "$budget_kb" "$status" <<'EOF'
 import sys
-label, t0, t1, t2, t3, peak, budget, status = sys.argv[1:]
-conversion = float(t1) - float(t0)
-copy = float(t3) - float(t2)
+label, conversion, copy, peak, budget, status = sys.argv[1:]
+conversion, copy = float(conversion), float(copy)
 print('%-18s conversion %7.2f s   cp %6.2f s   ratio %5.2f   peak %7.1f MB (budget %.1f MB)   %s'
       % (label, conversion, copy, conversion / copy if copy > 0 else float('inf'),
          int(peak) / 1024, int(budget) / 1024, status))

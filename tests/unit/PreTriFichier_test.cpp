@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
+#include "import/PreTri.h"
 #include "platform/fs/fs.h"
 
 namespace {
@@ -112,6 +114,45 @@ TEST_F(PreTriFichierTest, ALineLongerThanTheReadBufferArrivesInPieces) {
                                  longLine.substr(9999) + "\r\nxxxxVAR3\r\n";
     EXPECT_TRUE(Read(file_) == expected);
     EXPECT_EQ(marks.size(), 5u);
+}
+
+// Random files cut into lots of every size: the copy and the marks must be
+// those of the whole regrouped order, for every level of the pre-sort.
+TEST_F(PreTriFichierTest, LotsGiveTheWholeRegroupedOrder) {
+    std::mt19937 random(99);
+    for (int trial = 0; trial < 60; ++trial) {
+        const int preTri = 1 + trial % 3;
+        std::vector<std::string> records;
+        std::string input;
+        for (int i = 0; i < 300; ++i) {
+            std::string record;
+            for (const char* level : {"T2", "E3", "V4", "R3"}) {
+                record += level[0];
+                record += static_cast<char>('0' + random() % static_cast<unsigned>(level[1] - '0'));
+            }
+            record += ' ';
+            record.append(random() % 40, static_cast<char>('a' + random() % 26));
+            records.push_back(record);
+            input += record + "\r\n";
+        }
+        PreTri reference(preTri, {4, 6, 8});
+        for (const std::string& record : records) reference.AjouterEnregistrement(record);
+        const PreTri::Ordre ordre = reference.Ordonner();
+        std::string expected;
+        for (const std::uint32_t numero : ordre.pRang) expected += records[numero] + "\r\n";
+
+        const std::size_t slice = 1 + random() % 3000;
+        Write(input);
+        std::vector<std::uint8_t> marks;
+        PreTriFichier options;
+        options.preTri = preTri;
+        options.keyLengths = {4, 6, 8};
+        options.tailleTranche = slice;
+        ASSERT_EQ(PreTrierFichier(file_, temp_, options, marks), ResultatPreTri::Fait);
+        ASSERT_EQ(Read(file_), expected) << "trial " << trial << " lot " << slice;
+        EXPECT_EQ(marks, ordre.pChangeRecord) << "trial " << trial;
+        EXPECT_FALSE(plat::FileExists(temp_ + ".1"));
+    }
 }
 
 TEST_F(PreTriFichierTest, MissingFile) {

@@ -372,11 +372,13 @@ TEST_F(FsTest, TellGivesRawOffsetsThatSeekReturnsTo) {
 TEST_F(FsTest, ModeStringsAreCheckedAsFopenChecksThem) {
     Put("f.txt", "x");
     for (const char* good :
-         {"r", "rb", "rt", "r+", "r+b", "rb+", "w", "wb", "w+", "a", "a+", "a+t"}) {
+         {"r", "rb", "rt", "r+", "r+b", "rb+", "w", "wb", "w+", "wS", "rbR", "r+bS", "a", "a+",
+          "a+t"}) {
         Put("f.txt", "x");
         EXPECT_TRUE(plat::File::Open("f.txt", good).IsOpen()) << good;
     }
-    for (const char* bad : {"", "x", "R", "rw", "rbb", "rbt", "r++", "wx", "rc", "rb+t", "r "}) {
+    for (const char* bad : {"", "x", "R", "rw", "rbb", "rbt", "r++", "wx", "rc", "rb+t", "r ",
+                            "rRS", "rRR", "r+btR"}) {
         EXPECT_FALSE(plat::File::Open("f.txt", bad).IsOpen()) << bad;
     }
     EXPECT_EQ(Get("f.txt"), "x");  // no bad mode truncated it
