@@ -3,7 +3,7 @@
 // end of bundle; a record that changes a code first closes the route, then
 // the vehicle, edition and title that changed, and recodes the vehicle and
 // route it starts so that no code serves twice.
-#include <cstdio>
+#include <cstring>
 
 #include "app/QuervaneDlg.h"
 #include "import/Recodage.h"
@@ -204,9 +204,20 @@ bool CQuervaneDlg::EcrireSacsLis(std::string_view sac, long indice) {
         return ErreurCodage(Texte("Plus de 99999 routages : le fichier %s ne peut pas les noter"),
                             "SACS.LIS");
     }
-    char numero[32];
-    std::snprintf(numero, sizeof numero, "%05ld", indice);
-    if (!FpSacsLis.Puts(sac) || !FpSacsLis.Puts(numero)) return ErreurFichier("SACS.LIS");
+    // A bag changes at almost every record of a file in no bag order: the
+    // entry is formatted by hand and written at once.
+    char numero[5];
+    EnregistrementBase::TexteNombre(numero, indice);
+    char entree[64];
+    bool ecrit;
+    if (sac.size() + sizeof numero <= sizeof entree) {
+        std::memcpy(entree, sac.data(), sac.size());
+        std::memcpy(entree + sac.size(), numero, sizeof numero);
+        ecrit = FpSacsLis.Puts(std::string_view(entree, sac.size() + sizeof numero));
+    } else {
+        ecrit = FpSacsLis.Puts(sac) && FpSacsLis.Puts(std::string_view(numero, sizeof numero));
+    }
+    if (!ecrit) return ErreurFichier("SACS.LIS");
     return true;
 }
 

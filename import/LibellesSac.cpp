@@ -5,6 +5,7 @@
 // and the run shows its final status.
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/QuervaneDlg.h"
 #include "import/ControleStructures.h"
@@ -17,15 +18,21 @@
 namespace {
 
 // A bag line handed to an emitter holds every field that the bag layout
-// names, whatever the bag record length.
-std::string PourEmetteur(std::string_view enregistrement, const TypeEnregistrementSac& s) {
+// names, whatever the bag record length: the line blank-padded to that end.
+void PourEmetteur(std::string_view enregistrement, const TypeEnregistrementSac& s,
+                  std::string& texte) {
     int fin = 0;
     for (const TypeChamp* champ : {&s.NumeroSac, &s.CodeVoiture})
         fin = std::max(fin, champ->Position + champ->Longueur);
     for (const TypeChamp& champ : s.Champ) fin = std::max(fin, champ.Position + champ.Longueur);
-    std::string texte(enregistrement);
+    texte.assign(enregistrement);
     if (texte.size() < static_cast<std::size_t>(fin))
         texte.resize(static_cast<std::size_t>(fin), ' ');
+}
+
+std::string PourEmetteur(std::string_view enregistrement, const TypeEnregistrementSac& s) {
+    std::string texte;
+    PourEmetteur(enregistrement, s, texte);
     return texte;
 }
 
@@ -99,29 +106,30 @@ bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::strin
     plat::File liste = plat::File::Open("SACS.LIS", "r");
     if (!liste) return true;
     const auto longueurSac = static_cast<std::size_t>(EnregistrementJournal.NumeroSac.Longueur);
-    std::string sac(longueurSac, ' ');
-    char numero[6] = {};
+    // An entry: the bag number, then the route index in five digits.
+    std::string entree(longueurSac + 5, ' ');
+    std::string enregistrement;
+    std::string texte;
     const int routes = IndexPasse.M_ilot.Nombre();
     for (;;) {
-        if (liste.Read(sac.data(), 1, longueurSac) != longueurSac) break;
-        const std::size_t lus = liste.Read(numero, 1, 5);
-        numero[lus] = '\0';
+        const std::size_t lus = liste.Read(entree.data(), 1, entree.size());
+        if (lus < longueurSac) break;
+        const std::string_view sac = std::string_view(entree).substr(0, longueurSac);
+        char numero[6] = {};
+        std::memcpy(numero, entree.data() + longueurSac, lus - longueurSac);
         const int indice = std::atoi(numero);
-        const int entree = pSacs.Chercher(sac);
-        std::string enregistrement;
-        if (entree >= 0) {
-            enregistrement.assign(pSacs.Enregistrement(entree));
+        const int trouve = pSacs.Chercher(sac);
+        if (trouve >= 0) {
+            enregistrement.assign(pSacs.Enregistrement(trouve));
         } else {
             enregistrement.assign(static_cast<std::size_t>(LongueurEnregistrementSac), ' ');
             enregistrement.replace(0, std::min(sac.size(), enregistrement.size()), sac, 0,
                                    std::min(sac.size(), enregistrement.size()));
         }
         const int lot = indice >= 0 && indice < routes ? indice : -1;
-        if (!Emetteur.EnvoieEnregistrementSacDirect(
-                fichier, PourEmetteur(enregistrement, EnregistrementSac), lot)) {
-            return ErreurFichier(nom);
-        }
-        if (lus < 5) break;
+        PourEmetteur(enregistrement, EnregistrementSac, texte);
+        if (!Emetteur.EnvoieEnregistrementSacDirect(fichier, texte, lot)) return ErreurFichier(nom);
+        if (lus < entree.size()) break;
     }
     return true;
 }

@@ -13,7 +13,7 @@ void TableSacsFournisseur::Liberer() {
     existe_ = false;
     nombre_ = 0;
     std::vector<char>().swap(pSacs_);
-    std::unordered_map<std::string, int>().swap(premier_);
+    TableTexte<int>().swap(premier_);
 }
 
 std::string TableSacsFournisseur::Cle(std::string_view code) const {
@@ -32,7 +32,10 @@ void TableSacsFournisseur::Ajouter(std::string_view ligne) {
 }
 
 int TableSacsFournisseur::Chercher(std::string_view sac) const {
-    const auto found = premier_.find(Cle(sac));
+    // A code of the full width is looked up as it is.
+    const auto largeur = static_cast<std::size_t>(longueurCode_);
+    const auto found =
+        sac.size() >= largeur ? premier_.find(sac.substr(0, largeur)) : premier_.find(Cle(sac));
     return found == premier_.end() ? -1 : found->second;
 }
 

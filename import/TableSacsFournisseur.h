@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "util/TableTexte.h"
+
 class TableSacsFournisseur {
 public:
     static constexpr int kLongueurSuite = 6;
@@ -43,5 +45,5 @@ private:
     int longueurCode_ = 0;
     int nombre_ = 0;
     std::vector<char> pSacs_;
-    std::unordered_map<std::string, int> premier_;
+    TableTexte<int> premier_;
 };

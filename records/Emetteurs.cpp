@@ -259,6 +259,7 @@ bool Emetteurs::EcritSac(plat::File& fp, std::string_view buf) {
 
 bool Emetteurs::EnvoieEnregistrementSac(plat::File& fp, std::string_view buf) {
     const TypeEnregistrementJournal& ej = EnregistrementJournal_;
+    DerniereDirecte_.reset();  // the work codes change here
     Blanc(Routage_, ej.Routage.Longueur);
     Blanc(Voiture_, ej.Voiture.Longueur);
     Blanc(Edition_, ej.Edition.Longueur);
@@ -281,13 +282,25 @@ bool Emetteurs::EnvoieEnregistrementSac(plat::File& fp, std::string_view buf) {
 }
 
 bool Emetteurs::EnvoieEnregistrementSacDirect(plat::File& fp, std::string_view buf, int IndiceLot) {
+    // Bags of one route follow each other in the bag list: its codes are
+    // resolved again only when the route, a table or a code width changed
+    // (tables only grow, and an entry never changes once registered).
     const TypeEnregistrementJournal& ej = EnregistrementJournal_;
-    Blanc(Routage_, ej.Routage.Longueur);
-    Blanc(Voiture_, ej.Voiture.Longueur);
-    Blanc(Edition_, ej.Edition.Longueur);
-    Blanc(Titre_, ej.Titre.Longueur);
-    Copie(Routage_, Index_.M_ilot.Champ(IndiceLot, 0));
-    Copie(Voiture_, Index_.M_ilot.Champ(IndiceLot, 1));
-    ResoutEditionEtTitre();
+    const ResolutionDirecte resolution{IndiceLot,
+                                       Index_.M_ilot.Nombre(),
+                                       Index_.M_igroupe.Nombre(),
+                                       Index_.M_iedition.Nombre(),
+                                       {ej.Routage.Longueur, ej.Voiture.Longueur,
+                                        ej.Edition.Longueur, ej.Titre.Longueur}};
+    if (!DerniereDirecte_ || !(*DerniereDirecte_ == resolution)) {
+        Blanc(Routage_, ej.Routage.Longueur);
+        Blanc(Voiture_, ej.Voiture.Longueur);
+        Blanc(Edition_, ej.Edition.Longueur);
+        Blanc(Titre_, ej.Titre.Longueur);
+        Copie(Routage_, Index_.M_ilot.Champ(IndiceLot, 0));
+        Copie(Voiture_, Index_.M_ilot.Champ(IndiceLot, 1));
+        ResoutEditionEtTitre();
+        DerniereDirecte_ = resolution;
+    }
     return EcritSac(fp, buf);
 }

@@ -22,6 +22,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -127,6 +128,15 @@ private:
     char TexteLiasse_[10] = {};
     long DernierAbonne_ = -1;
     char TexteAbonne_[8] = {};
+    // What the work codes of the bag emitters were last resolved from by
+    // EnvoieEnregistrementSacDirect.
+    struct ResolutionDirecte {
+        int IndiceLot;
+        int Routes, Reseaux, Editions;
+        std::array<int, 4> Largeurs;
+        bool operator==(const ResolutionDirecte&) const = default;
+    };
+    std::optional<ResolutionDirecte> DerniereDirecte_;
     // Work codes of the bag emitters.
     std::string Routage_, Voiture_, Edition_, Titre_;
 };

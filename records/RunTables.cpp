@@ -68,7 +68,7 @@ int TableCodes::Cherche(int champ, std::string_view code) const {
         const std::string_view prefixe = Champ(index.couverts, champ).substr(0, code.size());
         index.premier.try_emplace(std::string(prefixe), index.couverts);
     }
-    const auto trouve = index.premier.find(std::string(code));
+    const auto trouve = index.premier.find(code);
     return trouve == index.premier.end() ? -1 : trouve->second;
 }
 

@@ -19,6 +19,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "util/TableTexte.h"
+
 class TableCodes {
 public:
     // Sets the widths of an entry's fields and empties the table.
@@ -47,7 +49,7 @@ private:
         int champ;
         std::size_t longueur;
         int couverts = 0;
-        std::unordered_map<std::string, int> premier;
+        TableTexte<int> premier;
     };
     Index& IndexDe(int champ, std::size_t longueur) const;
 

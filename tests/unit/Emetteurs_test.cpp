@@ -381,6 +381,21 @@ TEST_F(EmetteursSacTest, RouteGivenByItsIndex) {
               "NRE1VA0100RA1234000042" + std::string(39, ' ') + "\n");
 }
 
+// The same route index again gives what the tables give now: entries
+// registered since, and the other bag emitter's work codes in between.
+TEST_F(EmetteursSacTest, RouteGivenByItsIndexAgainFollowsTheTables) {
+    const std::string bag = "0001VA01Sac 0001            00012";
+    EXPECT_EQ(Direct(bag, 2).substr(0, 18), "    VA0101RA123401");
+    EXPECT_EQ(Direct(bag, 2).substr(0, 18), "    VA0101RA123401");
+    index_.M_igroupe.Ajoute({"VA0101", "E2"});
+    EXPECT_EQ(Direct(bag, 2).substr(0, 18), "  E2VA0101RA123401");
+    index_.M_iedition.Ajoute({"E2", "NS"});
+    EXPECT_EQ(Direct(bag, 2).substr(0, 18), "NSE2VA0101RA123401");
+    EXPECT_EQ(Sac("0001VB01Sac 0001            00012").substr(0, 18), "  E9VB0100RB000000");
+    EXPECT_EQ(Direct(bag, 2).substr(0, 18), "NSE2VA0101RA123401");
+    EXPECT_EQ(Direct(bag, 0).substr(0, 18), "NRE1VA0100RA123400");
+}
+
 TEST_F(EmetteursSacTest, UndeclaredBagFieldsAreNotWritten) {
     es_.Champ[1] = {28, 0};
     es_.Champ[9] = {0, 4};  // field 16: not in this descriptor
