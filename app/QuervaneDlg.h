@@ -3,6 +3,7 @@
 // the methods of each phase live in import/ (one source file per phase).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -180,6 +181,10 @@ private:
     // Subscriber pass, reading side.
     bool PasseAbonnes(struct RunContext& run);
     bool PreTriJournaux(const struct RunContext& run, const std::string& fichier);
+    bool ErreurPreTri(ResultatPreTri resultat, const std::string& fichier,
+                      const std::string& temporaire);
+    bool TerminerCopieJournaux();
+    bool LireLigneJournal(std::string_view& ligne);
     bool DebutPasse();
     std::string_view SacEnregistrement() const;
     void LireCodes();
@@ -240,6 +245,9 @@ private:
     bool bRetourTitreEdition = false;
     std::vector<std::uint8_t> pChangeRecord;
     std::optional<PreparateurEnregistrement> Preparateur;
+    // The regrouped copy of the subscriber file that the pass reads while it
+    // is written, when the pass pre-sorts.
+    std::unique_ptr<CopieRegroupee> CopieJournaux;
     DernierAbonne Dernier;
     // Titles whose subscriber and bundle files this run created, with their
     // last subscriber number.

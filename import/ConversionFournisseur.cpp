@@ -46,6 +46,8 @@ void CQuervaneDlg::LibererConversion() {
     pSacs.Liberer();
     std::vector<std::uint8_t>().swap(pChangeRecord);
     Preparateur.reset();
+    // A pass that stopped early still leaves the file regrouped.
+    CopieJournaux.reset();
     NumerosParTitre.clear();
 }
 

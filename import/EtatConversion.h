@@ -9,6 +9,7 @@
 
 #include "import/FichiersFournisseur.h"
 #include "import/ListeCodes.h"
+#include "import/PreTriFichier.h"
 #include "import/PreparationEnregistrement.h"
 #include "import/TableSacsFournisseur.h"
 #include "platform/fs/fs.h"

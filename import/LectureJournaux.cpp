@@ -19,19 +19,23 @@ bool CQuervaneDlg::PasseAbonnes(RunContext& run) {
     Afficher("lecture des journaux");
     const std::string fichier = NomFichierFournisseur(run, FichierFournisseur::Journal);
     pChangeRecord.clear();
-    if (EnregistrementJournal.PreTri != 0 && !PreTriJournaux(run, fichier)) return false;
-
-    FpAbonnes = plat::File::Open(fichier, "r");
+    CopieJournaux.reset();
+    if (EnregistrementJournal.PreTri != 0) {
+        if (!PreTriJournaux(run, fichier)) return false;
+    } else {
+        FpAbonnes = plat::File::Open(fichier, "r");
+    }
     // A subscriber file without any record is as unreadable as a missing one.
     std::string_view premiere;
-    if (!FpAbonnes || !FpAbonnes.ReadLineView(premiere, kLigneEnregistrement + 1)) {
+    if (!(FpAbonnes || CopieJournaux) || !LireLigneJournal(premiere)) {
         FpAbonnes.Close();
+        if (!TerminerCopieJournaux()) return false;
         Afficher("ERREUR LECTURE JOURNAUX");
         CWnd::EndWaitCursor();
         pSacs.Liberer();
         return false;
     }
-    TailleJournaux = plat::FileSize(fichier);
+    TailleJournaux = CopieJournaux ? CopieJournaux->Taille() : plat::FileSize(fichier);
     PourcentageJournaux = 0;
     Preparateur.emplace(EnregistrementJournal);
     Preparateur->Preparer(premiere, true, buf);
@@ -44,6 +48,8 @@ bool CQuervaneDlg::PasseAbonnes(RunContext& run) {
     return FinPasse();
 }
 
+// The file is read and regrouped here; its regrouped copy is written while
+// the pass reads it, and takes the file's name at the end of the pass.
 bool CQuervaneDlg::PreTriJournaux(const RunContext& run, const std::string& fichier) {
     const TypeEnregistrementJournal& s = EnregistrementJournal;
     PreTriFichier options;
@@ -54,7 +60,24 @@ bool CQuervaneDlg::PreTriJournaux(const RunContext& run, const std::string& fich
     options.progression = [this](int pourcentage) { PositionnerProgres(kProgres, pourcentage); };
     ValiderProgres(kProgres, SW_SHOW, 100, 0);
     const std::string temporaire = run.CheminAbonnes + "TEMP";
-    switch (PreTrierFichier(fichier, temporaire, options, pChangeRecord)) {
+    const ResultatPreTri debut =
+        CopieRegroupee::Commencer(fichier, temporaire, options, pChangeRecord, CopieJournaux);
+    return ErreurPreTri(debut, fichier, temporaire);
+}
+
+// The regrouped copy, complete, takes the subscriber file's name.
+bool CQuervaneDlg::TerminerCopieJournaux() {
+    if (!CopieJournaux) return true;
+    const std::string fichier = CopieJournaux->Fichier();
+    const std::string temporaire = CopieJournaux->Temporaire();
+    const ResultatPreTri fin = CopieJournaux->Terminer();
+    CopieJournaux.reset();
+    return ErreurPreTri(fin, fichier, temporaire);
+}
+
+bool CQuervaneDlg::ErreurPreTri(ResultatPreTri resultat, const std::string& fichier,
+                                const std::string& temporaire) {
+    switch (resultat) {
         case ResultatPreTri::Fait:
             return true;
         case ResultatPreTri::FichierIllisible:
@@ -68,6 +91,11 @@ bool CQuervaneDlg::PreTriJournaux(const RunContext& run, const std::string& fich
             return ErreurFichier(fichier);
     }
     return false;
+}
+
+bool CQuervaneDlg::LireLigneJournal(std::string_view& ligne) {
+    return CopieJournaux ? CopieJournaux->Suivante(ligne)
+                         : FpAbonnes.ReadLineView(ligne, kLigneEnregistrement + 1);
 }
 
 bool CQuervaneDlg::DebutPasse() {
@@ -130,7 +158,8 @@ void CQuervaneDlg::LireCodes() {
 
 bool CQuervaneDlg::EnregistrementSuivant() {
     if (TailleJournaux > 0) {
-        const int pourcentage = static_cast<int>(FpAbonnes.Tell() * 100 / TailleJournaux);
+        const std::int64_t lu = CopieJournaux ? CopieJournaux->Position() : FpAbonnes.Tell();
+        const int pourcentage = static_cast<int>(lu * 100 / TailleJournaux);
         if (pourcentage != PourcentageJournaux) {
             PourcentageJournaux = pourcentage;
             PositionnerProgres(kProgres, pourcentage);
@@ -140,7 +169,7 @@ bool CQuervaneDlg::EnregistrementSuivant() {
     std::string_view suivante;
     if (deja_lu) {
         deja_lu = false;
-    } else if (FpAbonnes.ReadLineView(suivante, kLigneEnregistrement + 1)) {
+    } else if (LireLigneJournal(suivante)) {
         Preparateur->Preparer(suivante, false, buf);
     } else {
         // The last record is handed once more, with codes that differ from
@@ -159,6 +188,7 @@ bool CQuervaneDlg::EnregistrementSuivant() {
 bool CQuervaneDlg::FinPasse() {
     pChangeRecord.clear();
     pChangeRecord.shrink_to_fit();
+    if (!TerminerCopieJournaux()) return false;
     const bool sacsLis = FpSacsLis.Close();
     FpAbonnes.Close();
     const bool journal = FpJournal.Close();

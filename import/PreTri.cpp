@@ -17,7 +17,7 @@ std::uint32_t PreTri::IdentifiantPrefixe(int level, std::string_view prefix) {
     return it->second;
 }
 
-void PreTri::AjouterEnregistrement(std::string_view line) {
+std::uint32_t PreTri::AjouterEnregistrement(std::string_view line) {
     const auto keyLength = static_cast<std::size_t>(keyLengths_[2]);
     key_.assign(line.substr(0, keyLength));
     key_.resize(keyLength, ' ');
@@ -38,6 +38,7 @@ void PreTri::AjouterEnregistrement(std::string_view line) {
         haveLastKey_ = true;
     }
     recordKey_.push_back(lastKeyId_);
+    return lastKeyId_;
 }
 
 PreTri::Ordre PreTri::Ordonner() const {

@@ -26,10 +26,10 @@ public:
     // levels 0, 1 and 2, each at least the one before.
     PreTri(int preTri, std::array<int, 3> keyLengths);
 
-    // Registers the next record in file order. line: the record's line
-    // without its line feed; a line shorter than the key is taken as padded
-    // with blanks.
-    void AjouterEnregistrement(std::string_view line);
+    // Registers the next record in file order and returns its key. line:
+    // the record's line without its line feed; a line shorter than the key
+    // is taken as padded with blanks.
+    std::uint32_t AjouterEnregistrement(std::string_view line);
 
     std::size_t NombreEnregistrements() const { return recordKey_.size(); }
     std::uint32_t CleEnregistrement(std::size_t numero) const { return recordKey_[numero]; }

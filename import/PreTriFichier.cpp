@@ -53,26 +53,38 @@ private:
     plat::File& fichier_;
 };
 
+// A record of a run, as the merge needs it.
+struct EntreeSequence {
+    std::uint32_t groupe;
+    std::uint32_t longueur;  // of its line, line feed included
+};
+
 // Records kept in memory, in file order, up to a size: their texts end to end
 // with their line feeds.
 class Lot {
 public:
+    explicit Lot(std::size_t taille) : taille_(taille) {}
     // attendu: the bytes expected in all, so that a small file does not
     // reserve a whole lot.
-    Lot(std::size_t taille, std::size_t attendu) : taille_(taille) {
+    void Reserver(std::size_t attendu) {
         texte_.reserve(std::min(taille_, attendu) + kLigneEnregistrement + 1);
+    }
+    void Liberer() {
+        std::string().swap(texte_);
+        std::vector<std::size_t>().swap(debuts_);
     }
 
     bool Plein(std::size_t texte) const {
-        return !numeros_.empty() && texte_.size() + texte + 1 > taille_;
+        return !groupes_.empty() && texte_.size() + texte + 1 > taille_;
     }
-    void Ajouter(std::string_view texte, std::uint32_t numero) {
+    // groupe: the group of the last level that the record belongs to.
+    void Ajouter(std::string_view texte, std::uint32_t groupe) {
         debuts_.push_back(texte_.size());
         texte_.append(texte);
         texte_.push_back('\n');
-        numeros_.push_back(numero);
+        groupes_.push_back(groupe);
     }
-    bool Vide() const { return numeros_.empty(); }
+    bool Vide() const { return groupes_.empty(); }
 
     // The records in regrouped order: by the place of their group, in file
     // order within a group (a counting sort on the groups present).
@@ -82,41 +94,44 @@ public:
         for (std::size_t i = 0; i < groupes.size(); ++i)
             place_[groupes[i]] = static_cast<std::uint32_t>(i);
         debutPlace_.assign(groupes.size() + 1, 0);
-        for (const std::uint32_t numero : numeros_)
-            ++debutPlace_[place_[tri.Groupe(tri.CleEnregistrement(numero))] + 1];
+        for (const std::uint32_t groupe : groupes_) ++debutPlace_[place_[groupe] + 1];
         for (std::size_t i = 1; i < debutPlace_.size(); ++i) debutPlace_[i] += debutPlace_[i - 1];
-        ordre.resize(numeros_.size());
-        for (std::size_t i = 0; i < numeros_.size(); ++i) {
-            const std::uint32_t place = place_[tri.Groupe(tri.CleEnregistrement(numeros_[i]))];
-            ordre[debutPlace_[place]++] = static_cast<std::uint32_t>(i);
-        }
+        ordre.resize(groupes_.size());
+        for (std::size_t i = 0; i < groupes_.size(); ++i)
+            ordre[debutPlace_[place_[groupes_[i]]]++] = static_cast<std::uint32_t>(i);
     }
 
+    // The record at place i, its line feed included.
+    std::string_view Ligne(std::size_t i) const {
+        const std::size_t debut = debuts_[i];
+        const std::size_t fin = i + 1 < debuts_.size() ? debuts_[i + 1] : texte_.size();
+        return std::string_view(texte_).substr(debut, fin - debut);
+    }
     // Writes the records in the order given (places in the lot); false on
     // a write error.
     bool Ecrire(plat::File& fichier, const std::vector<std::uint32_t>& ordre) {
         for (const std::uint32_t i : ordre) {
-            const std::size_t debut = debuts_[i];
-            const std::size_t fin = i + 1 < debuts_.size() ? debuts_[i + 1] : texte_.size();
-            if (fichier.Write(texte_.data() + debut, 1, fin - debut) != fin - debut) return false;
+            const std::string_view ligne = Ligne(i);
+            if (fichier.Write(ligne.data(), 1, ligne.size()) != ligne.size()) return false;
         }
         return true;
     }
-    // Numbers of the records at the places given.
-    void Numeros(const std::vector<std::uint32_t>& ordre, std::vector<std::uint32_t>& numeros) {
-        for (const std::uint32_t i : ordre) numeros.push_back(numeros_[i]);
+    // The group and the line length of the records at the places given.
+    void Decrire(const std::vector<std::uint32_t>& ordre, std::vector<EntreeSequence>& entrees) {
+        for (const std::uint32_t i : ordre)
+            entrees.push_back({groupes_[i], static_cast<std::uint32_t>(Ligne(i).size())});
     }
     void Vider() {
         texte_.clear();
         debuts_.clear();
-        numeros_.clear();
+        groupes_.clear();
     }
 
 private:
     std::size_t taille_;
     std::string texte_;
     std::vector<std::size_t> debuts_;
-    std::vector<std::uint32_t> numeros_;
+    std::vector<std::uint32_t> groupes_;
     std::vector<std::uint32_t> place_;       // by group: its place in the regrouped order
     std::vector<std::uint32_t> debutPlace_;  // by place: where its records go
 };
@@ -142,127 +157,193 @@ struct Sequence {
     std::int64_t debut = 0;
 };
 
-// Writes the runs merged into the copy: for each group in regrouped order,
-// the records of that group of every run, run after run (runs follow the
-// file's order, so this keeps file order within a group).
-bool Fusionner(const PreTri& tri, const std::vector<Sequence>& sequences,
-               const std::vector<std::uint32_t>& numeros,
-               const std::vector<std::uint32_t>& longueurs, const std::string& travail,
-               plat::File& copie, const std::function<void(int)>& rapport, std::size_t total) {
-    std::vector<plat::File> lecteurs;
-    std::vector<std::size_t> suivants;
-    for (const Sequence& sequence : sequences) {
-        // Each run is read in order, but the runs in turns: no read ahead.
-        lecteurs.push_back(plat::File::Open(travail, "rbR"));
-        if (!lecteurs.back() || !lecteurs.back().Seek(sequence.debut, SEEK_SET)) return false;
-        suivants.push_back(sequence.premier);
-    }
-
-    Progression progression(rapport, static_cast<std::int64_t>(total));
-    std::size_t fait = 0;
-    std::string tampon;
-    constexpr std::size_t kTampon = std::size_t{1} << 20;
-    tampon.reserve(kTampon + kLigneEnregistrement + 1);
-    for (const std::uint32_t groupe : tri.OrdreGroupes()) {
-        for (std::size_t s = 0; s < sequences.size(); ++s) {
-            std::size_t& suivant = suivants[s];
-            for (; suivant < sequences[s].fin &&
-                   tri.Groupe(tri.CleEnregistrement(numeros[suivant])) == groupe;
-                 ++suivant) {
-                const std::size_t n = longueurs[numeros[suivant]] + 1;
-                const std::size_t avant = tampon.size();
-                tampon.resize(avant + n);
-                if (lecteurs[s].Read(tampon.data() + avant, 1, n) != n) return false;
-                fait += n;
-            }
-            if (tampon.size() >= kTampon) {
-                if (copie.Write(tampon.data(), 1, tampon.size()) != tampon.size()) return false;
-                tampon.clear();
-                progression.Avancer(static_cast<std::int64_t>(fait));
-            }
-        }
-    }
-    return copie.Write(tampon.data(), 1, tampon.size()) == tampon.size();
-}
-
 }  // namespace
 
 std::size_t TailleTrancheParDefaut(std::size_t NombreEnregistrements) {
     return (std::size_t{8} << 20) + 24 * NombreEnregistrements;
 }
 
-ResultatPreTri PreTrierFichier(std::string_view fichier, std::string_view temporaire,
-                               const PreTriFichier& options,
-                               std::vector<std::uint8_t>& pChangeRecord) {
+// What the copy needs once the file is read: the records, in a lot or in the
+// runs of the work file, and where the copy stands.
+struct CopieRegroupee::Etat {
+    Etat(const PreTriFichier& options, std::size_t taille)
+        : tri(options.preTri, options.keyLengths), lot(taille) {}
+
+    std::string fichier, temporaire;
+    PreTri tri;
+    Lot lot;
+    std::unique_ptr<FichierTravail> travail;
+    std::vector<Sequence> sequences;
+    std::vector<EntreeSequence> entrees;  // of the runs, each in its order
+    std::vector<std::uint32_t> ordre;    // of the lot when it holds every record
+    plat::File copie;
+    bool erreur = false;
+
+    // Where the copy stands: the place in the lot, or the group, the run and
+    // each run's next record.
+    std::size_t place = 0;
+    std::vector<std::uint32_t> groupes;
+    std::size_t groupe = 0, sequence = 0;
+    std::vector<std::size_t> suivants;
+    std::vector<plat::File> lecteurs;
+    std::string ligne;
+
+    bool OuvrirSequences() {
+        groupes = tri.OrdreGroupes();
+        for (const Sequence& s : sequences) {
+            // Each run is read in order, but the runs in turns: no read ahead.
+            lecteurs.push_back(plat::File::Open(travail->Nom(), "rbR"));
+            if (!lecteurs.back() || !lecteurs.back().Seek(s.debut, SEEK_SET)) return false;
+            suivants.push_back(s.premier);
+        }
+        return true;
+    }
+
+    // The next record in regrouped order: for each group, the records of
+    // that group of every run, run after run (runs follow the file's order,
+    // so this keeps file order within a group).
+    bool Suivante(std::string_view& texte) {
+        if (sequences.empty()) {
+            if (place == ordre.size()) return false;
+            texte = lot.Ligne(ordre[place++]);
+            return true;
+        }
+        for (; groupe < groupes.size(); ++groupe, sequence = 0) {
+            for (; sequence < sequences.size(); ++sequence) {
+                std::size_t& suivant = suivants[sequence];
+                if (suivant == sequences[sequence].fin || entrees[suivant].groupe != groupes[groupe])
+                    continue;
+                const std::size_t n = entrees[suivant].longueur;
+                ligne.resize(n);
+                if (lecteurs[sequence].Read(ligne.data(), 1, n) != n) {
+                    erreur = true;
+                    return false;
+                }
+                ++suivant;
+                texte = ligne;
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+CopieRegroupee::CopieRegroupee(std::unique_ptr<Etat> etat) : etat_(std::move(etat)) {}
+
+const std::string& CopieRegroupee::Fichier() const {
+    return etat_->fichier;
+}
+
+const std::string& CopieRegroupee::Temporaire() const {
+    return etat_->temporaire;
+}
+
+CopieRegroupee::~CopieRegroupee() {
+    if (!termine_) Terminer();
+}
+
+ResultatPreTri CopieRegroupee::Commencer(std::string_view fichier, std::string_view temporaire,
+                                         const PreTriFichier& options,
+                                         std::vector<std::uint8_t>& pChangeRecord,
+                                         std::unique_ptr<CopieRegroupee>& resultat) {
     plat::File source = plat::File::Open(fichier, "r");
     if (!source) return ResultatPreTri::FichierIllisible;
     const std::int64_t taille = plat::FileSize(fichier);
     // A record costs about 400 bytes: the size of the lot follows the size
     // of the file as the default slice follows the number of records.
     const auto octets = static_cast<std::size_t>(std::max<std::int64_t>(taille, 0));
-    Lot lot(std::max<std::size_t>(options.tailleTranche ? options.tailleTranche
-                                                        : TailleTrancheParDefaut(octets / 400),
-                                  1),
-            octets);
+    auto etat = std::make_unique<Etat>(
+        options, std::max<std::size_t>(options.tailleTranche ? options.tailleTranche
+                                                             : TailleTrancheParDefaut(octets / 400),
+                                       1));
+    Etat& e = *etat;
+    e.lot.Reserver(octets);
+    e.fichier = fichier;
+    e.temporaire = temporaire;
 
     // One reading of the file: the key and the length of every record; the
     // records themselves go by lots, each regrouped in memory, to a work
     // file when the file does not fit in one lot.
-    PreTri tri(options.preTri, options.keyLengths);
-    std::vector<std::uint32_t> longueurs;
-    std::size_t total = 0;
-    FichierTravail travail(std::string(temporaire) + ".1");
+    std::int64_t total = 0;
     plat::File runs;
-    std::vector<Sequence> sequences;
-    std::vector<std::uint32_t> numeros;  // of the runs, each in its order
-    std::vector<std::uint32_t> ordre;
     auto EcrireSequence = [&] {
         if (!runs) {
-            runs = plat::File::Open(travail.Nom(), "wb");
+            e.travail = std::make_unique<FichierTravail>(e.temporaire + ".1");
+            runs = plat::File::Open(e.travail->Nom(), "wb");
             if (!runs) return false;
         }
-        lot.Regrouper(tri, ordre);
+        e.lot.Regrouper(e.tri, e.ordre);
         Sequence sequence;
-        sequence.premier = numeros.size();
+        sequence.premier = e.entrees.size();
         sequence.debut = runs.Tell();
-        lot.Numeros(ordre, numeros);
-        sequence.fin = numeros.size();
-        sequences.push_back(sequence);
-        const bool ecrit = lot.Ecrire(runs, ordre);
-        lot.Vider();
+        e.lot.Decrire(e.ordre, e.entrees);
+        sequence.fin = e.entrees.size();
+        e.sequences.push_back(sequence);
+        const bool ecrit = e.lot.Ecrire(runs, e.ordre);
+        e.lot.Vider();
         return ecrit;
     };
     {
         Progression progression(options.progression, taille);
         LecteurEnregistrements lecteur(source);
         for (std::string_view texte; lecteur.Suivant(texte);) {
-            if (lot.Plein(texte.size()) && !EcrireSequence())
+            if (e.lot.Plein(texte.size()) && !EcrireSequence())
                 return ResultatPreTri::TemporaireImpossible;
-            lot.Ajouter(texte, static_cast<std::uint32_t>(longueurs.size()));
-            tri.AjouterEnregistrement(texte);
-            longueurs.push_back(static_cast<std::uint32_t>(texte.size()));
-            total += texte.size() + 1;
+            e.lot.Ajouter(texte, e.tri.Groupe(e.tri.AjouterEnregistrement(texte)));
+            total += static_cast<std::int64_t>(texte.size()) + 2;
             progression.Avancer(source.Tell());
         }
     }
-    pChangeRecord = tri.Ordonner().pChangeRecord;
-
-    plat::File copie = plat::File::Open(temporaire, "w");
-    if (!copie) return ResultatPreTri::TemporaireImpossible;
-    if (sequences.empty()) {
-        // The whole file fits in one lot.
-        lot.Regrouper(tri, ordre);
-        if (!lot.Ecrire(copie, ordre)) return ResultatPreTri::TemporaireImpossible;
-    } else {
-        if (!lot.Vide() && !EcrireSequence()) return ResultatPreTri::TemporaireImpossible;
-        if (!runs.Close() || !Fusionner(tri, sequences, numeros, longueurs, travail.Nom(), copie,
-                                        options.progression, total))
-            return ResultatPreTri::TemporaireImpossible;
-    }
     source.Close();
-    if (!copie.Close()) return ResultatPreTri::TemporaireImpossible;
+    pChangeRecord = e.tri.Ordonner().pChangeRecord;
 
-    if (!plat::DeleteFile(fichier) || !plat::MoveFile(temporaire, fichier))
+    if (e.sequences.empty()) {
+        e.lot.Regrouper(e.tri, e.ordre);
+    } else {
+        if (!e.lot.Vide() && !EcrireSequence()) return ResultatPreTri::TemporaireImpossible;
+        e.lot.Liberer();
+        if (!runs.Close() || !e.OuvrirSequences()) return ResultatPreTri::TemporaireImpossible;
+    }
+    e.copie = plat::File::Open(e.temporaire, "w");
+    if (!e.copie) return ResultatPreTri::TemporaireImpossible;
+    resultat.reset(new CopieRegroupee(std::move(etat)));
+    resultat->taille_ = total;
+    return ResultatPreTri::Fait;
+}
+
+bool CopieRegroupee::Suivante(std::string_view& ligne) {
+    Etat& e = *etat_;
+    if (termine_ || e.erreur || !e.Suivante(ligne)) return false;
+    if (e.copie.Write(ligne.data(), 1, ligne.size()) != ligne.size()) {
+        e.erreur = true;
+        return false;
+    }
+    position_ += static_cast<std::int64_t>(ligne.size()) + 1;
+    return true;
+}
+
+ResultatPreTri CopieRegroupee::Terminer() {
+    termine_ = true;
+    Etat& e = *etat_;
+    for (std::string_view ligne; !e.erreur && e.Suivante(ligne);) {
+        if (e.copie.Write(ligne.data(), 1, ligne.size()) != ligne.size()) e.erreur = true;
+    }
+    e.lecteurs.clear();
+    e.travail.reset();
+    if (!e.copie.Close() || e.erreur) {
+        plat::DeleteFile(e.temporaire);
+        return ResultatPreTri::TemporaireImpossible;
+    }
+    if (!plat::DeleteFile(e.fichier) || !plat::MoveFile(e.temporaire, e.fichier))
         return ResultatPreTri::RemplacementImpossible;
     return ResultatPreTri::Fait;
+}
+
+ResultatPreTri PreTrierFichier(std::string_view fichier, std::string_view temporaire,
+                               const PreTriFichier& options,
+                               std::vector<std::uint8_t>& pChangeRecord) {
+    std::unique_ptr<CopieRegroupee> copie;
+    const ResultatPreTri debut =
+        CopieRegroupee::Commencer(fichier, temporaire, options, pChangeRecord, copie);
+    return debut == ResultatPreTri::Fait ? copie->Terminer() : debut;
 }

@@ -15,6 +15,8 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -35,8 +37,48 @@ struct PreTriFichier {
     std::function<void(int)> progression;
 };
 
-// Regroups fichier through the copy temporaire. pChangeRecord receives the
-// change marks by position in the regrouped order.
+// The regrouped copy under way: the file has been read, and its records come
+// out in regrouped order, each written to the copy as it comes out. Terminer
+// writes the records not taken, then the copy takes the file's name.
+class CopieRegroupee {
+public:
+    // Reads fichier and starts the copy temporaire. pChangeRecord receives
+    // the change marks by position in the regrouped order. copie is set when
+    // the result is Fait.
+    static ResultatPreTri Commencer(std::string_view fichier, std::string_view temporaire,
+                                    const PreTriFichier& options,
+                                    std::vector<std::uint8_t>& pChangeRecord,
+                                    std::unique_ptr<CopieRegroupee>& copie);
+    ~CopieRegroupee();
+    CopieRegroupee(const CopieRegroupee&) = delete;
+    CopieRegroupee& operator=(const CopieRegroupee&) = delete;
+
+    // The next record as a text line reads from the copy (its line feed
+    // included); valid until the next call. False after the last one, or
+    // when the copy cannot be written (Terminer then says so).
+    bool Suivante(std::string_view& ligne);
+    // Bytes of the copy written so far, and in all (as its file will hold
+    // them: each line ends with a carriage return and a line feed).
+    std::int64_t Position() const { return position_; }
+    std::int64_t Taille() const { return taille_; }
+    const std::string& Fichier() const;
+    const std::string& Temporaire() const;
+    // Fait, or what failed; without Fait the file stays as it was and the
+    // copy is deleted.
+    ResultatPreTri Terminer();
+
+    struct Etat;
+
+private:
+    explicit CopieRegroupee(std::unique_ptr<Etat> etat);
+    std::unique_ptr<Etat> etat_;
+    std::int64_t position_ = 0;
+    std::int64_t taille_ = 0;
+    bool termine_ = false;
+};
+
+// Regroups fichier through the copy temporaire at once. pChangeRecord
+// receives the change marks by position in the regrouped order.
 ResultatPreTri PreTrierFichier(std::string_view fichier, std::string_view temporaire,
                                const PreTriFichier& options,
                                std::vector<std::uint8_t>& pChangeRecord);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -152,6 +153,62 @@ TEST_F(PreTriFichierTest, LotsGiveTheWholeRegroupedOrder) {
         ASSERT_EQ(Read(file_), expected) << "trial " << trial << " lot " << slice;
         EXPECT_EQ(marks, ordre.pChangeRecord) << "trial " << trial;
         EXPECT_FALSE(plat::FileExists(temp_ + ".1"));
+    }
+}
+
+// The pass reads the regrouped records while the copy is written; what it
+// does not read is written when the copy ends, also when it is dropped.
+TEST_F(PreTriFichierTest, CopyHandsOutItsRecordsAsItWritesThem) {
+    const std::vector<std::string> regrouped = {"NRE1VAR1 a\n", "NRE1VAR1 e\n", "NRE1VAR2 d\n",
+                                                "NRE1VBR2 c\n", "NRE2VAR1 b\n", "NRE2VAR1 f\n"};
+    for (const std::size_t slice : {std::size_t{1}, std::size_t{25}, std::size_t{1} << 20}) {
+        for (const std::size_t taken : {std::size_t{0}, std::size_t{3}, regrouped.size()}) {
+            for (const bool dropped : {false, true}) {
+                Write(kShuffled);
+                PreTriFichier options;
+                options.keyLengths = {4, 6, 8};
+                options.tailleTranche = slice;
+                std::vector<std::uint8_t> marks;
+                std::unique_ptr<CopieRegroupee> copie;
+                ASSERT_EQ(CopieRegroupee::Commencer(file_, temp_, options, marks, copie),
+                          ResultatPreTri::Fait);
+                EXPECT_EQ(copie->Taille(), static_cast<std::int64_t>(kRegrouped.size()));
+                std::int64_t position = 0;
+                for (std::size_t i = 0; i < taken; ++i) {
+                    std::string_view line;
+                    ASSERT_TRUE(copie->Suivante(line)) << slice << " " << i;
+                    EXPECT_EQ(line, regrouped[i]) << slice << " " << i;
+                    position += static_cast<std::int64_t>(line.size()) + 1;
+                    EXPECT_EQ(copie->Position(), position);
+                }
+                std::string_view none;
+                if (taken == regrouped.size()) {
+                    EXPECT_FALSE(copie->Suivante(none));
+                }
+                EXPECT_EQ(Read(file_), kShuffled) << "replaced before the copy ends";
+                if (dropped) {
+                    copie.reset();
+                } else {
+                    EXPECT_EQ(copie->Terminer(), ResultatPreTri::Fait);
+                }
+                EXPECT_EQ(Read(file_), kRegrouped) << slice << " " << taken << " " << dropped;
+                EXPECT_FALSE(plat::FileExists(temp_));
+                EXPECT_FALSE(plat::FileExists(temp_ + ".1"));
+            }
+        }
+    }
+}
+
+TEST_F(PreTriFichierTest, ACopyThatCannotBeMadeLeavesTheFile) {
+    Write(kShuffled);
+    std::vector<std::uint8_t> marks;
+    PreTriFichier options;
+    options.keyLengths = {4, 6, 8};
+    for (const std::size_t slice : {std::size_t{1}, std::size_t{1} << 20}) {
+        options.tailleTranche = slice;
+        EXPECT_EQ(PreTrierFichier(file_, folder_ + "/missing/TEMP", options, marks),
+                  ResultatPreTri::TemporaireImpossible);
+        EXPECT_EQ(Read(file_), kShuffled);
     }
 }
 
