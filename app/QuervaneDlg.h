@@ -187,7 +187,8 @@ private:
     bool LireLigneJournal(std::string_view& ligne);
     bool DebutPasse();
     std::string_view SacEnregistrement() const;
-    void LireCodes();
+    // Takes the record's codes as the new ones; true when one changed.
+    bool LireCodes();
     bool EnregistrementSuivant();
     bool FinPasse();
 

@@ -41,12 +41,12 @@ bool CQuervaneDlg::ContinuerRoutage() {
     }
     ++IndiceJournal;
     ++CompteLiasses;
-    if (SacEnregistrement() != Dernier.Sac) Dernier.Sac.assign(SacEnregistrement());
+    if (!MemeCode(SacEnregistrement(), Dernier.Sac)) Dernier.Sac.assign(SacEnregistrement());
     if (buf[static_cast<std::size_t>(s.FinLiasse.Position)] == '1') {
         NoterDernier();
         if (!EcrireLiasse(Dernier)) return false;
     }
-    if (SacEnregistrement() != SacCourant) {
+    if (!MemeCode(SacEnregistrement(), SacCourant)) {
         SacCourant.assign(SacEnregistrement());
         // The open route is always new: it will get the next index.
         if (!EcrireSacsLis(SacCourant, IndexPasse.M_ilot.Nombre())) return false;

@@ -142,18 +142,22 @@ std::string_view CQuervaneDlg::SacEnregistrement() const {
     return Champ(buf, sac.Position, sac.Longueur);
 }
 
-void CQuervaneDlg::LireCodes() {
+bool CQuervaneDlg::LireCodes() {
     const TypeEnregistrementJournal& s = EnregistrementJournal;
     // Most records repeat the codes of the one before: a code is copied only
     // when it changed.
-    auto Lire = [this](std::string& code, const TypeChamp& champ) {
+    bool change = false;
+    auto Lire = [this, &change](std::string& code, const TypeChamp& champ) {
         const std::string_view valeur = Champ(buf, champ.Position, champ.Longueur);
-        if (valeur != code) code.assign(valeur);
+        if (MemeCode(valeur, code)) return;
+        code.assign(valeur);
+        change = true;
     };
     Lire(new_tr, s.Titre);
     Lire(new_ed, s.Edition);
     Lire(new_gr, s.Voiture);
     Lire(new_lt, s.Routage);
+    return change;
 }
 
 bool CQuervaneDlg::EnregistrementSuivant() {
@@ -178,11 +182,11 @@ bool CQuervaneDlg::EnregistrementSuivant() {
         old_cur_gr = cur_gr;
         return ChangerRoutage();
     }
-    LireCodes();
+    // The new codes are still those of the record before, which the old
+    // ones took after it: the route goes on when no code changed.
+    const bool change = LireCodes();
     buf[static_cast<std::size_t>(EnregistrementJournal.Etat.Position)] = 'A';
-    const bool memeRoutage =
-        new_lt == old_lt && new_tr == old_tr && new_gr == old_gr && new_ed == old_ed;
-    return memeRoutage ? ContinuerRoutage() : ChangerRoutage();
+    return change ? ChangerRoutage() : ContinuerRoutage();
 }
 
 bool CQuervaneDlg::FinPasse() {

@@ -37,6 +37,15 @@ inline std::string_view Champ(std::string_view enreg, int position, int longueur
     return enreg.substr(static_cast<std::size_t>(position), static_cast<std::size_t>(longueur));
 }
 
+// Two short codes compared where they lie: a loop that stays inline, where a
+// call of memcmp would cost more than the comparison itself.
+inline bool MemeCode(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
 // Follows a sequential read of a file of a known size and moves a progress
 // bar (through deplacer) only when the whole percentage read changes.
 class SuiviProgression {
