@@ -11,6 +11,7 @@
 #endif
 
 #include "import/LignesFournisseur.h"
+#include "import/OctetsHors.h"
 #include "platform/codepage.h"
 #include "records/OutilsEnregistrement.h"
 #include "util/utilit.h"
@@ -146,18 +147,11 @@ struct Speciaux {
     explicit Speciaux(std::string_view ligne) : texte(ligne.size()) {
         const auto* octets = reinterpret_cast<const unsigned char*>(ligne.data());
         std::size_t i = 0;
-#if defined(__SSE2__)
-        // As signed bytes, those from 0x80 are negative: one comparison with
-        // the blank finds them and those below it.
-        const __m128i blanc = _mm_set1_epi8(0x20);
-        for (; i + 16 <= ligne.size(); i += 16) {
-            const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(octets + i));
-            auto hors = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(bloc, blanc)));
-            for (; hors != 0; hors &= hors - 1)
-                if (!Noter(octets, i + static_cast<std::size_t>(std::countr_zero(hors))))
-                    return;
+        // Blocks of 64 bytes, most of them plain text.
+        for (; i + 64 <= ligne.size(); i += 64) {
+            for (std::uint64_t hors = OctetsHors64(octets + i); hors != 0; hors &= hors - 1)
+                if (!Noter(octets, i + static_cast<std::size_t>(std::countr_zero(hors)))) return;
         }
-#endif
         for (; i < ligne.size(); ++i) {
             if ((octets[i] < 0x20 || octets[i] >= 0x80) && !Noter(octets, i)) return;
         }
@@ -214,7 +208,7 @@ bool PreparateurEnregistrement::PreparerParSpeciaux(std::string_view ligne, bool
         const std::size_t n = m.fin - m.debut;
         const std::size_t copies = source < taille ? std::min(n, taille - source) : 0;
         if (copies > 0) std::memcpy(cible + m.debut, ligne.data() + source, copies);
-        std::memset(cible + m.debut + copies, ' ', n - copies);
+        if (copies < n) std::memset(cible + m.debut + copies, ' ', n - copies);
         if (m.fin < longueur_) cible[m.fin] = '0';
     }
     // The pieces follow each other in the line: a byte lies in the first
@@ -248,7 +242,8 @@ void PreparateurEnregistrement::PreparerOctetParOctet(std::string_view ligne, bo
             std::memcpy(cible + m.debut, source + lu, disponibles);
             TraduireHorsAscii(cible + m.debut, disponibles, table);
         } else {
-            for (std::size_t i = 0; i < disponibles; ++i) cible[m.debut + i] = table[source[lu + i]];
+            for (std::size_t i = 0; i < disponibles; ++i)
+                cible[m.debut + i] = table[source[lu + i]];
         }
         std::memset(cible + m.debut + disponibles, ' ', n - disponibles);
         if (m.fin < longueur_) cible[m.fin] = '0';

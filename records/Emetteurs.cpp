@@ -166,9 +166,12 @@ namespace {
 // digits than the text).
 template <std::size_t N>
 bool Incremente(char (&texte)[N], long valeur) {
-    long limite = 1;
-    for (std::size_t i = 0; i < N && limite <= valeur; ++i) limite *= 10;
-    if (valeur < 0 || valeur >= limite) return false;
+    constexpr long kLimite = [] {
+        long limite = 1;
+        for (std::size_t i = 0; i < N; ++i) limite *= 10;
+        return limite;
+    }();
+    if (valeur < 0 || valeur >= kLimite) return false;
     for (const char c : texte)
         if (c < '0' || c > '9') return false;
     for (std::size_t i = N; i-- > 0;) {
@@ -286,12 +289,12 @@ bool Emetteurs::EnvoieEnregistrementSacDirect(plat::File& fp, std::string_view b
     // resolved again only when the route, a table or a code width changed
     // (tables only grow, and an entry never changes once registered).
     const TypeEnregistrementJournal& ej = EnregistrementJournal_;
-    const ResolutionDirecte resolution{IndiceLot,
-                                       Index_.M_ilot.Nombre(),
-                                       Index_.M_igroupe.Nombre(),
-                                       Index_.M_iedition.Nombre(),
-                                       {ej.Routage.Longueur, ej.Voiture.Longueur,
-                                        ej.Edition.Longueur, ej.Titre.Longueur}};
+    const ResolutionDirecte resolution{
+        IndiceLot,
+        Index_.M_ilot.Nombre(),
+        Index_.M_igroupe.Nombre(),
+        Index_.M_iedition.Nombre(),
+        {ej.Routage.Longueur, ej.Voiture.Longueur, ej.Edition.Longueur, ej.Titre.Longueur}};
     if (!DerniereDirecte_ || !(*DerniereDirecte_ == resolution)) {
         Blanc(Routage_, ej.Routage.Longueur);
         Blanc(Voiture_, ej.Voiture.Longueur);

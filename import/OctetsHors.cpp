@@ -1,0 +1,80 @@
+#include "import/OctetsHors.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#define QUERVANE_AVX2 1
+#endif
+
+namespace {
+
+#if defined(__SSE2__)
+std::uint64_t HorsSse2(const unsigned char* octets) {
+    // As signed bytes, those from 0x80 are negative: one comparison with the
+    // blank finds them and those below it.
+    const __m128i blanc = _mm_set1_epi8(0x20);
+    std::uint64_t hors = 0;
+    for (int k = 0; k < 4; ++k) {
+        const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(octets + 16 * k));
+        const auto masque = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(bloc, blanc)));
+        hors |= std::uint64_t{masque} << (16 * k);
+    }
+    return hors;
+}
+#endif
+
+#if defined(QUERVANE_AVX2)
+__attribute__((target("avx2"))) std::uint64_t HorsAvx2(const unsigned char* octets) {
+    const __m256i blanc = _mm256_set1_epi8(0x20);
+    const __m256i bas = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(octets));
+    const __m256i haut = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(octets + 32));
+    const auto masqueBas =
+        static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpgt_epi8(blanc, bas)));
+    const auto masqueHaut =
+        static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpgt_epi8(blanc, haut)));
+    return masqueBas | (std::uint64_t{masqueHaut} << 32);
+}
+#endif
+
+using Forme = std::uint64_t (*)(const unsigned char*);
+
+// Chosen once, for the whole program.
+const Forme kForme = [] {
+    if (const Forme avx2 = octets_hors::Avx2()) return avx2;
+    if (const Forme sse2 = octets_hors::Sse2()) return sse2;
+    return &octets_hors::Simple;
+}();
+
+}  // namespace
+
+std::uint64_t OctetsHors64(const unsigned char* octets) {
+    return kForme(octets);
+}
+
+namespace octets_hors {
+
+std::uint64_t Simple(const unsigned char* octets) {
+    std::uint64_t hors = 0;
+    for (int k = 0; k < 64; ++k)
+        if (octets[k] < 0x20 || octets[k] >= 0x80) hors |= std::uint64_t{1} << k;
+    return hors;
+}
+
+std::uint64_t (*Sse2())(const unsigned char*) {
+#if defined(__SSE2__)
+    return &HorsSse2;
+#else
+    return nullptr;
+#endif
+}
+
+std::uint64_t (*Avx2())(const unsigned char*) {
+#if defined(QUERVANE_AVX2)
+    if (__builtin_cpu_supports("avx2")) return &HorsAvx2;
+#endif
+    return nullptr;
+}
+
+}  // namespace octets_hors

@@ -1,0 +1,18 @@
+// The bytes of a text outside printable ASCII (below 0x20 or from 0x80), 64
+// at a time: the record preparation looks for them in every line, and most
+// lines hold only a few.
+#pragma once
+
+#include <cstdint>
+
+// Bit k set when byte k of the 64 at octets is outside 0x20..0x7F, with the
+// widest instructions the processor has.
+std::uint64_t OctetsHors64(const unsigned char* octets);
+
+// The forms it chooses from (each gives the same bits); nullptr when the
+// processor or the build lacks one.
+namespace octets_hors {
+std::uint64_t Simple(const unsigned char* octets);
+std::uint64_t (*Sse2())(const unsigned char*);
+std::uint64_t (*Avx2())(const unsigned char*);
+}  // namespace octets_hors
