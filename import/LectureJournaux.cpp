@@ -39,7 +39,9 @@ bool CQuervaneDlg::PasseAbonnes(RunContext& run) {
     PourcentageJournaux = 0;
     Preparateur.emplace(EnregistrementJournal);
     Preparateur->Preparer(premiere, true, buf);
-    const Emetteurs::PlanFige plan(Emetteur);
+    // The codes that the pass writes over the record's own are made of its
+    // characters and of suffix letters and digits: no zero byte either.
+    const Emetteurs::PlanFige plan(Emetteur, Preparateur->SansZero());
     if (!DebutPasse()) return false;
 
     while (!fin_journaux) {

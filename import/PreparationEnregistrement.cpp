@@ -83,6 +83,8 @@ PreparateurEnregistrement::PreparateurEnregistrement(const TypeEnregistrementJou
     }
     // A record holds no zero byte (its text ends at the first one).
     simple_[0] = oem_[0] = ' ';
+    sansZero_ = std::find(simple_.begin(), simple_.end(), '\0') == simple_.end() &&
+                std::find(oem_.begin(), oem_.end(), '\0') == oem_.end();
     asciiIntact_ = true;
     for (int b = 0x20; b < 0x80; ++b) {
         if (simple_[b] != static_cast<char>(b) || oem_[b] != static_cast<char>(b) || windows_[b])
@@ -151,6 +153,14 @@ struct Speciaux {
         for (; i + 64 <= ligne.size(); i += 64) {
             for (std::uint64_t hors = OctetsHors64(octets + i); hors != 0; hors &= hors - 1)
                 if (!Noter(octets, i + static_cast<std::size_t>(std::countr_zero(hors)))) return;
+        }
+        if (i < ligne.size() && ligne.size() >= 64) {
+            // The end: the last 64 bytes, without those already seen.
+            const std::size_t debut = ligne.size() - 64;
+            for (std::uint64_t hors = OctetsHors64(octets + debut) >> (i - debut); hors != 0;
+                 hors &= hors - 1)
+                if (!Noter(octets, i + static_cast<std::size_t>(std::countr_zero(hors)))) return;
+            return;
         }
         for (; i < ligne.size(); ++i) {
             if ((octets[i] < 0x20 || octets[i] >= 0x80) && !Noter(octets, i)) return;

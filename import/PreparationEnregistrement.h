@@ -24,6 +24,8 @@ public:
     // premier: the first record of the file, whose whole line (not only the
     // record's length) decides the conversion to the OEM code page.
     void Preparer(std::string_view ligne, bool premier, std::string& enreg) const;
+    // No prepared record holds a zero byte (the cleaning leaves none).
+    bool SansZero() const { return sansZero_; }
 
 private:
     // The record's characters copied from the line, between the zeros that
@@ -47,6 +49,7 @@ private:
     std::array<char, 256> simple_{};            // folded, cleaned
     std::array<char, 256> oem_{};               // folded, to OEM, cleaned
     bool asciiIntact_ = false;                  // printable ASCII unchanged by both
+    bool sansZero_ = false;                     // no table gives a zero byte
 };
 
 // One record with tables built for the call (tests and one-off use).

@@ -199,7 +199,7 @@ bool Emetteurs::EnvoieEnregistrementJournal(plat::File& fp, std::string_view buf
     }
     // A converted record holds no zero byte: its fields are then copied
     // without looking for one.
-    const bool sansZero = std::memchr(buf.data(), '\0', buf.size()) == nullptr;
+    const bool sansZero = SansZero_ || std::memchr(buf.data(), '\0', buf.size()) == nullptr;
     for (const OperationJournal& op : sansZero ? PlanSansZero_ : PlanJournal_) {
         switch (op.source) {
             case OperationJournal::Source::Enregistrement:

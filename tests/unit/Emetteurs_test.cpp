@@ -181,7 +181,7 @@ TEST_F(EmetteursTest, NumbersAcrossJumpsCarriesAndOverflow) {
     };
     for (const bool fige : {false, true}) {
         std::optional<Emetteurs::PlanFige> plan;
-        if (fige) plan.emplace(emetteurs_);
+        if (fige) plan.emplace(emetteurs_, true);  // the record holds no zero byte
         for (const Step& step : steps) {
             NumeroAbonne_ = step.numeroAvant;
             const std::string record = Journal(kRecord, step.liasse);

@@ -138,6 +138,9 @@ TEST(PreparationEnregistrement, SameAsTheStepsOneAfterTheOther) {
         std::string record;
         PreparerEnregistrement(line, s, first, record);
         ASSERT_EQ(record, Reference(line, s, first)) << "trial " << trial;
+        // What the emitter is told: no prepared record holds a zero byte.
+        ASSERT_TRUE(PreparateurEnregistrement(s).SansZero());
+        ASSERT_EQ(record.find('\0'), std::string::npos) << "trial " << trial;
     }
 }
 
