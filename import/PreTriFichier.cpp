@@ -175,7 +175,7 @@ struct CopieRegroupee::Etat {
     std::unique_ptr<FichierTravail> travail;
     std::vector<Sequence> sequences;
     std::vector<EntreeSequence> entrees;  // of the runs, each in its order
-    std::vector<std::uint32_t> ordre;    // of the lot when it holds every record
+    std::vector<std::uint32_t> ordre;     // of the lot when it holds every record
     plat::File copie;
     bool erreur = false;
 
@@ -211,7 +211,8 @@ struct CopieRegroupee::Etat {
         for (; groupe < groupes.size(); ++groupe, sequence = 0) {
             for (; sequence < sequences.size(); ++sequence) {
                 std::size_t& suivant = suivants[sequence];
-                if (suivant == sequences[sequence].fin || entrees[suivant].groupe != groupes[groupe])
+                if (suivant == sequences[sequence].fin ||
+                    entrees[suivant].groupe != groupes[groupe])
                     continue;
                 const std::size_t n = entrees[suivant].longueur;
                 ligne.resize(n);

@@ -166,8 +166,9 @@ private:
         while (result.bytes < job.size) {
             const auto offset = job.offset + static_cast<std::int64_t>(result.bytes);
             const ssize_t n =
-                job.write ? ::pwrite(job.fd, job.data + result.bytes, job.size - result.bytes, offset)
-                          : ::pread(job.fd, job.data + result.bytes, job.size - result.bytes, offset);
+                job.write
+                    ? ::pwrite(job.fd, job.data + result.bytes, job.size - result.bytes, offset)
+                    : ::pread(job.fd, job.data + result.bytes, job.size - result.bytes, offset);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0 || (n == 0 && job.write)) {
                 result.error = true;

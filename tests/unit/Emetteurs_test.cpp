@@ -186,7 +186,8 @@ TEST_F(EmetteursTest, NumbersAcrossJumpsCarriesAndOverflow) {
             NumeroAbonne_ = step.numeroAvant;
             const std::string record = Journal(kRecord, step.liasse);
             EXPECT_EQ(record.substr(22, 10), step.liasseTexte) << step.liasse << " fige " << fige;
-            EXPECT_EQ(record.substr(32, 8), step.numeroTexte) << step.numeroAvant << " fige " << fige;
+            EXPECT_EQ(record.substr(32, 8), step.numeroTexte)
+                << step.numeroAvant << " fige " << fige;
             // The fields around them are untouched by the fixed plan.
             EXPECT_EQ(record.substr(0, 22), "NRE1VA0100RA1234000001");
             EXPECT_EQ(record.substr(40, 7), "00     ");

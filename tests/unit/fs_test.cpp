@@ -371,9 +371,8 @@ TEST_F(FsTest, TellGivesRawOffsetsThatSeekReturnsTo) {
 
 TEST_F(FsTest, ModeStringsAreCheckedAsFopenChecksThem) {
     Put("f.txt", "x");
-    for (const char* good :
-         {"r", "rb", "rt", "r+", "r+b", "rb+", "w", "wb", "w+", "wS", "rbR", "r+bS", "a", "a+",
-          "a+t"}) {
+    for (const char* good : {"r", "rb", "rt", "r+", "r+b", "rb+", "w", "wb", "w+", "wS", "rbR",
+                             "r+bS", "a", "a+", "a+t"}) {
         Put("f.txt", "x");
         EXPECT_TRUE(plat::File::Open("f.txt", good).IsOpen()) << good;
     }
