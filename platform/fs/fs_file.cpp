@@ -14,6 +14,7 @@
 #include <cstdarg>
 #include <cstring>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "platform/fs/fs.h"
@@ -230,10 +231,18 @@ struct File::Impl {
     }
 
     // The courier, and a large other buffer (a job may still hold the
-    // other one: callers settle first).
-    void StartCourier() {
-        if (!courier) courier = std::make_unique<Courier>();
+    // other one: callers settle first). False when no thread can be started:
+    // the stream then stays synchronous.
+    bool StartCourier() {
+        if (!courier) {
+            try {
+                courier = std::make_unique<Courier>();
+            } catch (const std::system_error&) {
+                return false;
+            }
+        }
         if (spare.size < kAsyncSize) spare = Block::Make(kAsyncSize);
+        return true;
     }
 
     // Waits for the job under way: a failed write is the stream's error; a
@@ -252,7 +261,7 @@ struct File::Impl {
     }
 
     void StartReadAhead(std::int64_t offset) {
-        StartCourier();
+        if (!StartCourier()) return;
         courier->Submit({false, fd, spare.get() + kHead, spare.size - kHead, offset});
         readPending = true;
         readOffset = offset;
@@ -291,7 +300,7 @@ struct File::Impl {
     bool FlushFull() {
         if (!mode.write || mode.read || mode.append || ++fullFlushes < 4) return FlushWrites();
         if (!Settle()) return false;
-        StartCourier();
+        if (!StartCourier()) return FlushWrites();
         std::swap(block, spare);
         courier->Submit({true, fd, spare.get(), length, bufferOffset});
         writePending = true;

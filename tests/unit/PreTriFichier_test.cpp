@@ -17,7 +17,9 @@ using namespace std::string_literals;
 class PreTriFichierTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = std::string(QUERVANE_BINARY_DIR) + "/PreTriFichier_test_files";
+        // One folder per test: the tests of this file may run side by side.
+        folder_ = std::string(QUERVANE_BINARY_DIR) + "/PreTriFichier_test_files_" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
         plat::CreateDirectory(folder_);
         file_ = folder_ + "/JOURNAL.CYB";
         temp_ = folder_ + "/TEMP";
