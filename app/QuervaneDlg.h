@@ -255,6 +255,7 @@ private:
     std::unordered_map<std::string, int> NumerosParTitre;
     std::int64_t TailleJournaux = 0;
     int PourcentageJournaux = 0;
+    std::int64_t SeuilJournaux = 0;  // where the percentage read next changes
 
 public:
     // ---- end supplier conversion ----

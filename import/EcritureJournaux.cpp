@@ -3,6 +3,7 @@
 // end of bundle; a record that changes a code first closes the route, then
 // the vehicle, edition and title that changed, and recodes the vehicle and
 // route it starts so that no code serves twice.
+#include <algorithm>
 #include <cstring>
 
 #include "app/QuervaneDlg.h"
@@ -16,8 +17,11 @@ constexpr std::string_view kRoutageInconnu = "LIBELLE ROUTAGE INCONNU";
 constexpr std::string_view kVoitureInconnue = "VOITURE DE LIBELLE INCONNU";
 constexpr std::string_view kEditionInconnue = "EDITION DE LIBELLE INCONNU";
 
+// Writes code over the record at the field's place, within the record.
 void Ecraser(std::string& enreg, const TypeChamp& champ, std::string_view code) {
-    enreg.replace(static_cast<std::size_t>(champ.Position), code.size(), code);
+    const auto position = static_cast<std::size_t>(champ.Position);
+    if (champ.Position < 0 || position >= enreg.size()) return;
+    std::memcpy(enreg.data() + position, code.data(), std::min(code.size(), enreg.size() - position));
 }
 
 }  // namespace

@@ -37,6 +37,7 @@ bool CQuervaneDlg::PasseAbonnes(RunContext& run) {
     }
     TailleJournaux = CopieJournaux ? CopieJournaux->Taille() : plat::FileSize(fichier);
     PourcentageJournaux = 0;
+    SeuilJournaux = 0;
     Preparateur.emplace(EnregistrementJournal);
     Preparateur->Preparer(premiere, true, buf);
     // The codes that the pass writes over the record's own are made of its
@@ -163,13 +164,16 @@ bool CQuervaneDlg::LireCodes() {
 }
 
 bool CQuervaneDlg::EnregistrementSuivant() {
-    if (TailleJournaux > 0) {
-        const std::int64_t lu = CopieJournaux ? CopieJournaux->Position() : FpAbonnes.Tell();
+    // The percentage read changes only past its next threshold: most
+    // records cost no division.
+    const std::int64_t lu = CopieJournaux ? CopieJournaux->Position() : FpAbonnes.Tell();
+    if (TailleJournaux > 0 && lu >= SeuilJournaux) {
         const int pourcentage = static_cast<int>(lu * 100 / TailleJournaux);
         if (pourcentage != PourcentageJournaux) {
             PourcentageJournaux = pourcentage;
             PositionnerProgres(kProgres, pourcentage);
         }
+        SeuilJournaux = ((std::int64_t{pourcentage} + 1) * TailleJournaux + 99) / 100;
     }
     // The line is read in place: the preparer copies what it keeps.
     std::string_view suivante;
