@@ -164,17 +164,11 @@ bool CQuervaneDlg::LireCodes() {
 }
 
 bool CQuervaneDlg::EnregistrementSuivant() {
-    // The percentage read changes only past its next threshold: most
-    // records cost no division.
     const std::int64_t lu = CopieJournaux ? CopieJournaux->Position() : FpAbonnes.Tell();
-    if (TailleJournaux > 0 && lu >= SeuilJournaux) {
-        const int pourcentage = static_cast<int>(lu * 100 / TailleJournaux);
-        if (pourcentage != PourcentageJournaux) {
-            PourcentageJournaux = pourcentage;
-            PositionnerProgres(kProgres, pourcentage);
-        }
-        SeuilJournaux = ((std::int64_t{pourcentage} + 1) * TailleJournaux + 99) / 100;
-    }
+    // Most records do not change the percentage read: no division for them.
+    const int avant = PourcentageJournaux;
+    AvancerPourcentage(lu, TailleJournaux, SeuilJournaux, PourcentageJournaux);
+    if (PourcentageJournaux != avant) PositionnerProgres(kProgres, PourcentageJournaux);
     // The line is read in place: the preparer copies what it keeps.
     std::string_view suivante;
     if (deja_lu) {

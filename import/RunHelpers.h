@@ -46,6 +46,18 @@ inline bool MemeCode(std::string_view a, std::string_view b) {
     return true;
 }
 
+// For a position that only moves forward through longueur bytes: once the
+// position reaches seuil, pourcentage becomes position * 100 / longueur
+// (truncated) and seuil the first position where that value changes again.
+// Between thresholds nothing is worked out, so most positions cost no
+// division, and the value is always the one the division would give.
+inline void AvancerPourcentage(std::int64_t position, std::int64_t longueur, std::int64_t& seuil,
+                               int& pourcentage) {
+    if (longueur <= 0 || position < seuil) return;
+    pourcentage = static_cast<int>(position * 100 / longueur);
+    seuil = ((std::int64_t{pourcentage} + 1) * longueur + 99) / 100;
+}
+
 // Follows a sequential read of a file of a known size and moves a progress
 // bar (through deplacer) only when the whole percentage read changes.
 class SuiviProgression {

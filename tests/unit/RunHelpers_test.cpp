@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 namespace {
@@ -49,6 +50,31 @@ TEST(RunHelpers, ProgressMovesOnlyWhenTheWholePercentageChanges) {
     rien.Avancer(0);
     rien.Avancer(10);
     EXPECT_TRUE(vide.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Positions moving forward by steps of every size through files of every
+// length: the percentage follows the division at every position.
+TEST(AvancerPourcentage, AlwaysTheTruncatedPercentage) {
+    std::mt19937 random(3);
+    for (const std::int64_t longueur : {std::int64_t{1}, std::int64_t{7}, std::int64_t{99},
+                                        std::int64_t{100}, std::int64_t{101}, std::int64_t{12345},
+                                        std::int64_t{401000000}}) {
+        std::int64_t seuil = 0;
+        int pourcentage = 0;
+        for (std::int64_t position = 0; position <= longueur;) {
+            AvancerPourcentage(position, longueur, seuil, pourcentage);
+            ASSERT_EQ(pourcentage, position * 100 / longueur) << longueur << " " << position;
+            position += 1 + static_cast<std::int64_t>(random() % (longueur / 50 + 2));
+        }
+    }
+    std::int64_t seuil = 0;
+    int pourcentage = 7;
+    AvancerPourcentage(10, 0, seuil, pourcentage);
+    EXPECT_EQ(pourcentage, 7);  // an empty file moves nothing
 }
 
 }  // namespace
