@@ -60,9 +60,9 @@ namespace {
 // length: the percentage follows the division at every position.
 TEST(AvancerPourcentage, AlwaysTheTruncatedPercentage) {
     std::mt19937 random(3);
-    for (const std::int64_t longueur : {std::int64_t{1}, std::int64_t{7}, std::int64_t{99},
-                                        std::int64_t{100}, std::int64_t{101}, std::int64_t{12345},
-                                        std::int64_t{401000000}}) {
+    for (const std::int64_t longueur :
+         {std::int64_t{1}, std::int64_t{7}, std::int64_t{99}, std::int64_t{100}, std::int64_t{101},
+          std::int64_t{12345}, std::int64_t{401000000}}) {
         std::int64_t seuil = 0;
         int pourcentage = 0;
         for (std::int64_t position = 0; position <= longueur;) {
