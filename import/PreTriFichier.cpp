@@ -136,6 +136,9 @@ private:
     std::vector<std::uint32_t> debutPlace_;  // by place: where its records go
 };
 
+// More runs than this would keep too many files open during the merge.
+constexpr std::size_t kSequencesMax = 64;
+
 // The work file of the runs, deleted on every way out.
 class FichierTravail {
 public:
@@ -253,10 +256,12 @@ ResultatPreTri CopieRegroupee::Commencer(std::string_view fichier, std::string_v
     // A record costs about 400 bytes: the size of the lot follows the size
     // of the file as the default slice follows the number of records.
     const auto octets = static_cast<std::size_t>(std::max<std::int64_t>(taille, 0));
+    const std::size_t demande =
+        options.tailleTranche ? options.tailleTranche : TailleTrancheParDefaut(octets / 400);
+    // The merge keeps a file open per run: lots grow rather than pass
+    // kSequencesMax runs.
     auto etat = std::make_unique<Etat>(
-        options, std::max<std::size_t>(options.tailleTranche ? options.tailleTranche
-                                                             : TailleTrancheParDefaut(octets / 400),
-                                       1));
+        options, std::max({demande, octets / kSequencesMax + 1, std::size_t{1}}));
     Etat& e = *etat;
     e.lot.Reserver(octets);
     e.fichier = fichier;

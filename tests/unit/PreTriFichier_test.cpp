@@ -1,7 +1,9 @@
 #include "import/PreTriFichier.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <string>
@@ -212,6 +214,30 @@ TEST_F(PreTriFichierTest, ACopyThatCannotBeMadeLeavesTheFile) {
                   ResultatPreTri::TemporaireImpossible);
         EXPECT_EQ(Read(file_), kShuffled);
     }
+}
+
+// Lots far smaller than the file: their number is held down (each run is an
+// open file during the merge), and the copy is still the regrouped file.
+TEST_F(PreTriFichierTest, ATinyLotSizeStillMergesTheWholeFile) {
+    std::string input, expected;
+    for (int i = 0; i < 3000; ++i)
+        input += (i % 2 ? "NRE2VAR1 " : "NRE1VAR1 ") + std::to_string(i) + "\r\n";
+    for (int parity : {0, 1})
+        for (int i = parity; i < 3000; i += 2)
+            expected += (i % 2 ? "NRE2VAR1 " : "NRE1VAR1 ") + std::to_string(i) + "\r\n";
+    Write(input);
+    // Whatever this machine allows, a few hundred open files at most.
+    struct rlimit before;
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &before), 0);
+    struct rlimit limited = before;
+    limited.rlim_cur = std::min<rlim_t>(before.rlim_cur, 256);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limited), 0);
+    std::vector<std::uint8_t> marks;
+    const ResultatPreTri resultat = Sort(1, 1, marks);
+    ::setrlimit(RLIMIT_NOFILE, &before);
+    ASSERT_EQ(resultat, ResultatPreTri::Fait);
+    EXPECT_TRUE(Read(file_) == expected);
+    EXPECT_EQ(marks.size(), 3000u);
 }
 
 TEST_F(PreTriFichierTest, MissingFile) {
