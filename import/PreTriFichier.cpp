@@ -152,10 +152,10 @@ private:
     std::string nom_;
 };
 
-// One regrouped run of the work file: its records' numbers in its order, and
-// where it starts in the file.
+// One regrouped run of the work file: its records (among the entries of all
+// runs), and where it starts in the file.
 struct Sequence {
-    std::size_t premier = 0;  // into the numbers of all runs
+    std::size_t premier = 0;  // into the entries of all runs
     std::size_t fin = 0;
     std::int64_t debut = 0;
 };
@@ -312,7 +312,7 @@ ResultatPreTri CopieRegroupee::Commencer(std::string_view fichier, std::string_v
     }
     e.copie = plat::File::Open(e.temporaire, "w");
     if (!e.copie) return ResultatPreTri::TemporaireImpossible;
-    resultat.reset(new CopieRegroupee(std::move(etat)));
+    resultat = std::make_unique<CopieRegroupee>(std::move(etat));
     resultat->taille_ = total;
     return ResultatPreTri::Fait;
 }

@@ -67,10 +67,11 @@ public:
     // copy is deleted.
     ResultatPreTri Terminer();
 
+    // What Commencer prepares; opaque outside it.
     struct Etat;
+    explicit CopieRegroupee(std::unique_ptr<Etat> etat);
 
 private:
-    explicit CopieRegroupee(std::unique_ptr<Etat> etat);
     std::unique_ptr<Etat> etat_;
     std::int64_t position_ = 0;
     std::int64_t taille_ = 0;
