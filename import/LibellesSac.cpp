@@ -117,7 +117,16 @@ bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::strin
         const std::string_view sac = std::string_view(entree).substr(0, longueurSac);
         char numero[6] = {};
         std::memcpy(numero, entree.data() + longueurSac, lus - longueurSac);
-        const int indice = std::atoi(numero);
+        // The pass writes five digits; anything else is read as atoi reads it.
+        const bool chiffres = lus - longueurSac == 5 && std::all_of(numero, numero + 5, [](char c) {
+                                  return c >= '0' && c <= '9';
+                              });
+        int indice = 0;
+        if (chiffres) {
+            for (const char c : std::string_view(numero, 5)) indice = indice * 10 + (c - '0');
+        } else {
+            indice = std::atoi(numero);
+        }
         const int trouve = pSacs.Chercher(sac);
         if (trouve >= 0) {
             enregistrement.assign(pSacs.Enregistrement(trouve));
