@@ -286,14 +286,13 @@ bool Emetteurs::EnvoieEnregistrementSac(plat::File& fp, std::string_view buf) {
 
 bool Emetteurs::EnvoieEnregistrementSacDirect(plat::File& fp, std::string_view buf, int IndiceLot) {
     // Bags of one route follow each other in the bag list: its codes are
-    // resolved again only when the route, a table or a code width changed
-    // (tables only grow, and an entry never changes once registered).
+    // resolved again only when the route, a table or a code width changed.
     const TypeEnregistrementJournal& ej = EnregistrementJournal_;
     const ResolutionDirecte resolution{
         IndiceLot,
-        Index_.M_ilot.Nombre(),
-        Index_.M_igroupe.Nombre(),
-        Index_.M_iedition.Nombre(),
+        Index_.M_ilot.Version(),
+        Index_.M_igroupe.Version(),
+        Index_.M_iedition.Version(),
         {ej.Routage.Longueur, ej.Voiture.Longueur, ej.Edition.Longueur, ej.Titre.Longueur}};
     if (!DerniereDirecte_ || !(*DerniereDirecte_ == resolution)) {
         Blanc(Routage_, ej.Routage.Longueur);

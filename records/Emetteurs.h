@@ -22,6 +22,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -138,7 +139,7 @@ private:
     // EnvoieEnregistrementSacDirect.
     struct ResolutionDirecte {
         int IndiceLot;
-        int Routes, Reseaux, Editions;
+        std::uint64_t Routes, Reseaux, Editions;  // versions of the tables
         std::array<int, 4> Largeurs;
         bool operator==(const ResolutionDirecte&) const = default;
     };

@@ -15,6 +15,7 @@ void TableCodes::Configure(std::initializer_list<int> Largeurs) {
 }
 
 void TableCodes::Vide() {
+    ++version_;
     entrees_.clear();
     nombre_ = 0;
     index_.clear();
@@ -26,6 +27,7 @@ int TableCodes::Largeur(int champ) const {
 }
 
 int TableCodes::Ajoute(std::initializer_list<std::string_view> Champs) {
+    ++version_;
     const std::size_t debut = entrees_.size();
     entrees_.append(largeurEntree_, ' ');
     std::size_t champ = 0;

@@ -13,6 +13,7 @@
 // indice_groupe, indice_edition, indice_titre).
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -30,6 +31,9 @@ public:
 
     int Nombre() const { return nombre_; }
     int Largeur(int champ) const;
+    // Changes at every change of the table (emptied or appended to): a
+    // result worked out from the table holds while this stays the same.
+    std::uint64_t Version() const { return version_; }
 
     // Appends an entry, each field cut or blank-padded to its width (missing
     // fields are blanks); returns its index.
@@ -58,6 +62,7 @@ private:
     std::size_t largeurEntree_ = 0;
     std::string entrees_;
     int nombre_ = 0;
+    std::uint64_t version_ = 0;
     mutable std::vector<Index> index_;
 };
 

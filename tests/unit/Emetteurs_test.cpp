@@ -395,6 +395,16 @@ TEST_F(EmetteursSacTest, RouteGivenByItsIndexAgainFollowsTheTables) {
     EXPECT_EQ(Sac("0001VB01Sac 0001            00012").substr(0, 18), "  E9VB0100RB000000");
     EXPECT_EQ(Direct(bag, 2).substr(0, 18), "NSE2VA0101RA123401");
     EXPECT_EQ(Direct(bag, 0).substr(0, 18), "NRE1VA0100RA123400");
+    // A next run fills its tables anew, to the same sizes (4 routes, 3
+    // networks, 2 editions) with other codes.
+    index_.Configure(2, 2, 6, 8);
+    for (const char* route : {"RZ000000", "RY000000", "RX000000", "RW000000"})
+        index_.M_ilot.Ajoute({route, "VZ0100"});
+    for (const char* reseau : {"VZ0100", "VY0100", "VX0100"})
+        index_.M_igroupe.Ajoute({reseau, "E7"});
+    index_.M_iedition.Ajoute({"E7", "NT"});
+    index_.M_iedition.Ajoute({"E8", "NU"});
+    EXPECT_EQ(Direct(bag, 0).substr(0, 18), "NTE7VZ0100RZ000000");
 }
 
 TEST_F(EmetteursSacTest, UndeclaredBagFieldsAreNotWritten) {
