@@ -41,8 +41,9 @@ bool CQuervaneDlg::PasseAbonnes(RunContext& run) {
     Preparateur.emplace(EnregistrementJournal);
     Preparateur->Preparer(premiere, true, buf);
     // The codes that the pass writes over the record's own are made of its
-    // characters and of suffix letters and digits: no zero byte either.
-    const Emetteurs::PlanFige plan(Emetteur, Preparateur->SansZero());
+    // characters and of suffix letters and digits: no control character
+    // either.
+    const Emetteurs::PlanFige plan(Emetteur, Preparateur->SansControle());
     if (!DebutPasse()) return false;
 
     while (!fin_journaux) {

@@ -83,8 +83,9 @@ PreparateurEnregistrement::PreparateurEnregistrement(const TypeEnregistrementJou
     }
     // A record holds no zero byte (its text ends at the first one).
     simple_[0] = oem_[0] = ' ';
-    sansZero_ = std::find(simple_.begin(), simple_.end(), '\0') == simple_.end() &&
-                std::find(oem_.begin(), oem_.end(), '\0') == oem_.end();
+    auto Controle = [](char c) { return static_cast<unsigned char>(c) < 0x20; };
+    sansControle_ = std::none_of(simple_.begin(), simple_.end(), Controle) &&
+                    std::none_of(oem_.begin(), oem_.end(), Controle);
     asciiIntact_ = true;
     for (int b = 0x20; b < 0x80; ++b) {
         if (simple_[b] != static_cast<char>(b) || oem_[b] != static_cast<char>(b) || windows_[b])

@@ -24,8 +24,9 @@ public:
     // premier: the first record of the file, whose whole line (not only the
     // record's length) decides the conversion to the OEM code page.
     void Preparer(std::string_view ligne, bool premier, std::string& enreg) const;
-    // No prepared record holds a zero byte (the cleaning leaves none).
-    bool SansZero() const { return sansZero_; }
+    // No prepared record holds a control character, zero bytes and line
+    // feeds included (the cleaning leaves none).
+    bool SansControle() const { return sansControle_; }
 
 private:
     // The record's characters copied from the line, between the zeros that
@@ -49,7 +50,7 @@ private:
     std::array<char, 256> simple_{};            // folded, cleaned
     std::array<char, 256> oem_{};               // folded, to OEM, cleaned
     bool asciiIntact_ = false;                  // printable ASCII unchanged by both
-    bool sansZero_ = false;                     // no table gives a zero byte
+    bool sansControle_ = false;                 // no table gives a control character
 };
 
 // One record with tables built for the call (tests and one-off use).

@@ -199,7 +199,7 @@ bool Emetteurs::EnvoieEnregistrementJournal(plat::File& fp, std::string_view buf
     }
     // A converted record holds no zero byte: its fields are then copied
     // without looking for one.
-    const bool sansZero = SansZero_ || std::memchr(buf.data(), '\0', buf.size()) == nullptr;
+    const bool sansZero = Propres_ || std::memchr(buf.data(), '\0', buf.size()) == nullptr;
     for (const OperationJournal& op : sansZero ? PlanSansZero_ : PlanJournal_) {
         switch (op.source) {
             case OperationJournal::Source::Enregistrement:
@@ -232,7 +232,11 @@ bool Emetteurs::EnvoieEnregistrementJournal(plat::File& fp, std::string_view buf
                 break;
         }
     }
-    return rec.Ecrit(fp);
+    // Fields of clean records, digits and blanks: no line feed but the last.
+    const bool ligne = Propres_ && std::all_of(Date.begin(), Date.end(), [](char c) {
+                           return static_cast<unsigned char>(c) >= 0x20;
+                       });
+    return ligne ? rec.EcritLigne(fp) : rec.Ecrit(fp);
 }
 
 void Emetteurs::ResoutEditionEtTitre() {

@@ -58,18 +58,19 @@ public:
     // While a pass writes its subscriber records, neither the layout nor
     // the slot table changes: the plan is then checked once, not at every
     // record, and the blanks between the fields are laid once.
-    // sansZero: the pass's records never hold a zero byte (its preparer
-    // makes none), so none is looked for.
+    // propres: the pass's records never hold a control character (its
+    // preparer makes none): no zero byte is looked for, and a record with a
+    // date of digits is written as a line without looking for line feeds.
     class PlanFige {
     public:
-        explicit PlanFige(Emetteurs& emetteurs, bool sansZero = false) : emetteurs_(emetteurs) {
+        explicit PlanFige(Emetteurs& emetteurs, bool propres = false) : emetteurs_(emetteurs) {
             emetteurs_.MetPlanAJour();
             emetteurs_.PlanFige_ = true;
             emetteurs_.BlancsPoses_ = false;
-            emetteurs_.SansZero_ = sansZero;
+            emetteurs_.Propres_ = propres;
         }
         ~PlanFige() {
-            emetteurs_.PlanFige_ = emetteurs_.BlancsPoses_ = emetteurs_.SansZero_ = false;
+            emetteurs_.PlanFige_ = emetteurs_.BlancsPoses_ = emetteurs_.Propres_ = false;
         }
         PlanFige(const PlanFige&) = delete;
         PlanFige& operator=(const PlanFige&) = delete;
@@ -128,7 +129,7 @@ private:
     std::array<int, NombreMaxChampsBase> PlanPositions_{};
     bool PlanFige_ = false;
     bool BlancsPoses_ = false;  // the record's blanks are in place for the fixed plan
-    bool SansZero_ = false;     // records known to hold no zero byte
+    bool Propres_ = false;      // records known to hold no control character
     // The last numbers written and their text: consecutive subscribers and
     // bundles change them by one or not at all.
     long DerniereLiasse_ = -1;

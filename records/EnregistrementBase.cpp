@@ -108,6 +108,11 @@ std::string_view EnregistrementBase::Texte() {
     return std::string_view(tampon_).substr(0, longueur_ + 1);
 }
 
+bool EnregistrementBase::EcritLigne(plat::File& fp) {
+    const std::string_view texte = Texte();
+    return fp.IsOpen() && fp.WriteLine(texte.substr(0, texte.size() - 1));
+}
+
 bool EnregistrementBase::Ecrit(plat::File& fp) {
     const std::string_view texte = Texte();
     return fp.IsOpen() && fp.Write(texte.data(), 1, texte.size()) == texte.size();

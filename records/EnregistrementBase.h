@@ -70,6 +70,8 @@ public:
     std::string_view Texte();
     // Writes the record and its line feed with one write; true when complete.
     bool Ecrit(plat::File& fp);
+    // The same for a record known to hold no line feed.
+    bool EcritLigne(plat::File& fp);
 
     // The whole work buffer, beyond the record included.
     std::string_view Tampon() const { return tampon_; }

@@ -62,6 +62,10 @@ public:
 
     std::size_t Write(const void* buffer, std::size_t size, std::size_t count);
     bool Puts(std::string_view text);  // false on a write error
+    // Writes text, which holds no line feed, then a line end (carriage
+    // return and line feed in text mode): a whole line in one write, without
+    // looking through the text for line feeds. False on a write error.
+    bool WriteLine(std::string_view text);
     bool Putc(char c);
     int Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
 

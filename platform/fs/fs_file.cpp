@@ -526,6 +526,16 @@ struct File::Impl {
         return true;
     }
 
+    bool WriteLine(const char* data, std::size_t size) {
+        const std::string_view fin = mode.text ? "\r\n" : "\n";
+        if (block.size - length < size + fin.size())
+            return WriteRaw(data, size) && WriteRaw(fin.data(), fin.size());
+        std::memcpy(buffer + length, data, size);
+        std::memcpy(buffer + length + size, fin.data(), fin.size());
+        length += size + fin.size();
+        return length < block.size || FlushFull();
+    }
+
     // Returns the number of input bytes accepted.
     std::size_t WriteText(const char* data, std::size_t size) {
         if (!mode.text) return WriteRaw(data, size) ? size : 0;
@@ -627,6 +637,11 @@ std::size_t File::Write(const void* buffer, std::size_t size, std::size_t count)
 bool File::Puts(std::string_view text) {
     if (!impl_ || !impl_->BeginWrite()) return false;
     return impl_->WriteText(text.data(), text.size()) == text.size();
+}
+
+bool File::WriteLine(std::string_view text) {
+    if (!impl_ || !impl_->BeginWrite()) return false;
+    return impl_->WriteLine(text.data(), text.size());
 }
 
 bool File::Putc(char c) {

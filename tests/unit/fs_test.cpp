@@ -338,6 +338,35 @@ TEST_F(FsTest, WriteErrorsBehindTheCallerAreReported) {
     EXPECT_LE(stdfs::file_size("limited.txt"), 3u << 20);
 }
 
+// Whole lines written at once end as a written line feed would, wherever
+// they fall in the buffers, in streams small and large.
+TEST_F(FsTest, WholeLinesEndAsAWrittenLineFeed) {
+    std::mt19937 random(17);
+    for (const char* mode : {"w", "wb"}) {
+        for (const std::size_t total : {std::size_t{100000}, std::size_t{5} << 20}) {
+            const bool text = std::string_view(mode) == "w";
+            std::string expected;
+            {
+                plat::File out = plat::File::Open("lines.txt", mode);
+                ASSERT_TRUE(out.IsOpen());
+                while (expected.size() < total) {
+                    const std::size_t size =
+                        random() % 40 == 0 ? 70000 + random() % 2000000 : random() % 500;
+                    const std::string line(size, static_cast<char>('a' + random() % 26));
+                    if (random() % 3 == 0) {
+                        ASSERT_TRUE(out.Puts(line + "\n"));
+                    } else {
+                        ASSERT_TRUE(out.WriteLine(line));
+                    }
+                    expected += line + (text ? "\r\n" : "\n");
+                }
+                ASSERT_TRUE(out.Close());
+            }
+            ASSERT_TRUE(Get("lines.txt") == expected) << mode << " " << total;
+        }
+    }
+}
+
 TEST_F(FsTest, TellGivesRawOffsetsThatSeekReturnsTo) {
     {
         plat::File out = plat::File::Open("records.txt", "w");
