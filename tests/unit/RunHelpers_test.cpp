@@ -78,3 +78,22 @@ TEST(AvancerPourcentage, AlwaysTheTruncatedPercentage) {
 }
 
 }  // namespace
+
+namespace {
+
+// Codes of every length up to 20, equal or differing at each place.
+TEST(MemeCode, EqualExactlyWhenEveryCharacterIs) {
+    for (std::size_t n = 0; n <= 20; ++n) {
+        std::string a(n, 'x');
+        for (std::size_t i = 0; i < n; ++i) a[i] = static_cast<char>('A' + i);
+        EXPECT_TRUE(MemeCode(a, std::string(a))) << n;
+        for (std::size_t i = 0; i < n; ++i) {
+            std::string b = a;
+            b[i] = '\xE9';
+            EXPECT_FALSE(MemeCode(a, b)) << n << " " << i;
+        }
+        EXPECT_FALSE(MemeCode(a, a + " ")) << n;
+    }
+}
+
+}  // namespace
