@@ -186,6 +186,87 @@ bool Incremente(char (&texte)[N], long valeur) {
 
 }  // namespace
 
+std::string_view Emetteurs::TexteLiasse(int IndiceLiasse) {
+    if (IndiceLiasse != DerniereLiasse_) {
+        if (IndiceLiasse != DerniereLiasse_ + 1 || !Incremente(TexteLiasse_, IndiceLiasse))
+            EnregistrementBase::TexteNombre(TexteLiasse_, IndiceLiasse);
+        DerniereLiasse_ = IndiceLiasse;
+    }
+    return {TexteLiasse_, sizeof TexteLiasse_};
+}
+
+std::string_view Emetteurs::TexteAbonne(int NumeroAbonne) {
+    if (NumeroAbonne != DernierAbonne_) {
+        if (NumeroAbonne != DernierAbonne_ + 1 || !Incremente(TexteAbonne_, NumeroAbonne))
+            sndlong(TexteAbonne_, NumeroAbonne, sizeof TexteAbonne_);
+        DernierAbonne_ = NumeroAbonne;
+    }
+    return {TexteAbonne_, sizeof TexteAbonne_};
+}
+
+// The places of PositionFournisseurSansZero and Position, worked out for
+// records of that length in the work buffer as it is.
+void Emetteurs::ResoutEcritures(std::size_t longueur) {
+    using Source = OperationJournal::Source;
+    const std::size_t tampon = BufJournal_.Tampon().size();
+    Ecritures_.clear();
+    for (const OperationJournal& op : PlanSansZero_) {
+        if (op.position < 0 || static_cast<std::size_t>(op.position) >= tampon) continue;
+        const auto cible = static_cast<std::size_t>(op.position);
+        Ecriture e{op.source, static_cast<std::uint32_t>(cible), 0, 0, 0, op.copie};
+        switch (op.source) {
+            case Source::Enregistrement: {
+                if (op.copie.Longueur <= 0) continue;
+                const std::size_t largeur =
+                    std::min(tampon - cible, static_cast<std::size_t>(op.copie.Longueur));
+                const auto depuis = static_cast<std::size_t>(op.copie.Position);
+                const std::size_t copies = op.copie.Position >= 0 && depuis < longueur
+                                               ? std::min(largeur, longueur - depuis)
+                                               : 0;
+                e.depuis = copies > 0 ? static_cast<std::uint32_t>(depuis) : 0;
+                e.copies = static_cast<std::uint32_t>(copies);
+                e.zeros = static_cast<std::uint32_t>(largeur - copies);
+                break;
+            }
+            case Source::Date:
+                break;
+            case Source::IndiceLiasse:
+                e.copies =
+                    static_cast<std::uint32_t>(std::min(tampon - cible, sizeof TexteLiasse_));
+                break;
+            case Source::NumeroAbonne:
+                e.copies =
+                    static_cast<std::uint32_t>(std::min(tampon - cible, sizeof TexteAbonne_));
+                break;
+        }
+        Ecritures_.push_back(e);
+    }
+    LongueurEcritures_ = longueur;
+}
+
+void Emetteurs::EcritResolues(std::string_view buf, int NumeroAbonne, int IndiceLiasse,
+                              std::string_view Date) {
+    using Source = OperationJournal::Source;
+    char* zone = BufJournal_.Zone();
+    for (const Ecriture& e : Ecritures_) {
+        switch (e.source) {
+            case Source::Enregistrement:
+                std::memcpy(zone + e.cible, buf.data() + e.depuis, e.copies);
+                if (e.zeros > 0) std::memset(zone + e.cible + e.copies, 0, e.zeros);
+                break;
+            case Source::Date:
+                BufJournal_.PositionFournisseur(static_cast<int>(e.cible), Date, e.copie);
+                break;
+            case Source::IndiceLiasse:
+                std::memcpy(zone + e.cible, TexteLiasse(IndiceLiasse).data(), e.copies);
+                break;
+            case Source::NumeroAbonne:
+                std::memcpy(zone + e.cible, TexteAbonne(NumeroAbonne).data(), e.copies);
+                break;
+        }
+    }
+}
+
 bool Emetteurs::EnvoieEnregistrementJournal(plat::File& fp, std::string_view buf, int& NumeroAbonne,
                                             int IndiceLiasse, std::string_view Date) {
     EnregistrementBase& rec = BufJournal_;
@@ -196,40 +277,35 @@ bool Emetteurs::EnvoieEnregistrementJournal(plat::File& fp, std::string_view buf
     if (!BlancsPoses_) {
         rec.Commence(Base_, SlotJournal);
         BlancsPoses_ = PlanFige_;
+        LongueurEcritures_ = kPasResolues;
     }
-    // A converted record holds no zero byte: its fields are then copied
-    // without looking for one.
-    const bool sansZero = Propres_ || std::memchr(buf.data(), '\0', buf.size()) == nullptr;
-    for (const OperationJournal& op : sansZero ? PlanSansZero_ : PlanJournal_) {
-        switch (op.source) {
-            case OperationJournal::Source::Enregistrement:
-                if (sansZero) {
-                    rec.PositionFournisseurSansZero(op.position, buf, op.copie);
-                } else {
-                    rec.PositionFournisseur(op.position, buf, op.copie);
-                }
-                break;
-            case OperationJournal::Source::Date:
-                rec.PositionFournisseur(op.position, Date, op.copie);
-                break;
-            case OperationJournal::Source::IndiceLiasse:
-                if (IndiceLiasse != DerniereLiasse_) {
-                    if (IndiceLiasse != DerniereLiasse_ + 1 ||
-                        !Incremente(TexteLiasse_, IndiceLiasse))
-                        EnregistrementBase::TexteNombre(TexteLiasse_, IndiceLiasse);
-                    DerniereLiasse_ = IndiceLiasse;
-                }
-                rec.Position(op.position, std::string_view(TexteLiasse_, sizeof TexteLiasse_));
-                break;
-            case OperationJournal::Source::NumeroAbonne:
-                if (NumeroAbonne != DernierAbonne_) {
-                    if (NumeroAbonne != DernierAbonne_ + 1 ||
-                        !Incremente(TexteAbonne_, NumeroAbonne))
-                        sndlong(TexteAbonne_, NumeroAbonne, sizeof TexteAbonne_);
-                    DernierAbonne_ = NumeroAbonne;
-                }
-                rec.Position(op.position, std::string_view(TexteAbonne_, sizeof TexteAbonne_));
-                break;
+    if (PlanFige_ && Propres_) {
+        // The pass's records: the places of the writes are worked out once.
+        if (buf.size() != LongueurEcritures_) ResoutEcritures(buf.size());
+        EcritResolues(buf, NumeroAbonne, IndiceLiasse, Date);
+    } else {
+        // A converted record holds no zero byte: its fields are then copied
+        // without looking for one.
+        const bool sansZero = std::memchr(buf.data(), '\0', buf.size()) == nullptr;
+        for (const OperationJournal& op : sansZero ? PlanSansZero_ : PlanJournal_) {
+            switch (op.source) {
+                case OperationJournal::Source::Enregistrement:
+                    if (sansZero) {
+                        rec.PositionFournisseurSansZero(op.position, buf, op.copie);
+                    } else {
+                        rec.PositionFournisseur(op.position, buf, op.copie);
+                    }
+                    break;
+                case OperationJournal::Source::Date:
+                    rec.PositionFournisseur(op.position, Date, op.copie);
+                    break;
+                case OperationJournal::Source::IndiceLiasse:
+                    rec.Position(op.position, TexteLiasse(IndiceLiasse));
+                    break;
+                case OperationJournal::Source::NumeroAbonne:
+                    rec.Position(op.position, TexteAbonne(NumeroAbonne));
+                    break;
+            }
         }
     }
     // Fields of clean records, digits and blanks: no line feed but the last.

@@ -68,6 +68,8 @@ public:
             emetteurs_.PlanFige_ = true;
             emetteurs_.BlancsPoses_ = false;
             emetteurs_.Propres_ = propres;
+            emetteurs_.Ecritures_.clear();
+            emetteurs_.LongueurEcritures_ = kPasResolues;
         }
         ~PlanFige() {
             emetteurs_.PlanFige_ = emetteurs_.BlancsPoses_ = emetteurs_.Propres_ = false;
@@ -107,6 +109,21 @@ private:
     };
     void PlanifieJournal();
     static std::vector<OperationJournal> Fusionne(const std::vector<OperationJournal>& plan);
+    // The fixed plan's writes for clean records of one length, with every
+    // place worked out once: where a copy goes in the work buffer, where it
+    // comes from in the record, how many bytes it copies and how many zero
+    // bytes follow them (a record too short for the field).
+    struct Ecriture {
+        OperationJournal::Source source;
+        std::uint32_t cible, depuis, copies, zeros;
+        TypeChamp copie;  // the date's field, as planned
+    };
+    static constexpr std::size_t kPasResolues = static_cast<std::size_t>(-1);
+    void ResoutEcritures(std::size_t longueur);
+    void EcritResolues(std::string_view buf, int NumeroAbonne, int IndiceLiasse,
+                       std::string_view Date);
+    std::string_view TexteLiasse(int IndiceLiasse);
+    std::string_view TexteAbonne(int NumeroAbonne);
     bool PlanAJour() const;
     void MetPlanAJour();
     bool EcritSac(plat::File& fp, std::string_view buf);
@@ -130,6 +147,8 @@ private:
     bool PlanFige_ = false;
     bool BlancsPoses_ = false;  // the record's blanks are in place for the fixed plan
     bool Propres_ = false;      // records known to hold no control character
+    std::vector<Ecriture> Ecritures_;
+    std::size_t LongueurEcritures_ = kPasResolues;  // the record length they hold for
     // The last numbers written and their text: consecutive subscribers and
     // bundles change them by one or not at all.
     long DerniereLiasse_ = -1;

@@ -75,6 +75,8 @@ public:
 
     // The whole work buffer, beyond the record included.
     std::string_view Tampon() const { return tampon_; }
+    // The same to write in, at places already kept within Tampon().size().
+    char* Zone() { return tampon_.data(); }
     // Start of field champ in the current slot, -1 when not declared.
     int DebutChamp(int champ) const;
 

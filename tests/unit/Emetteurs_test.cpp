@@ -195,6 +195,23 @@ TEST_F(EmetteursTest, NumbersAcrossJumpsCarriesAndOverflow) {
     }
 }
 
+// Under a fixed plan for clean records, the places of the writes are worked
+// out once per record length: records of every length, short ones included,
+// come out as they do without it.
+TEST_F(EmetteursTest, FixedPlanWritesAsTheFieldByFieldWrites) {
+    std::vector<std::string> expected;
+    const std::vector<std::size_t> lengths = {76, 75, 60, 44, 30, 12, 1, 0, 76};
+    for (const std::size_t length : lengths) {
+        NumeroAbonne_ = 41;
+        expected.push_back(Journal(kRecord.substr(0, length), 7));
+    }
+    const Emetteurs::PlanFige plan(emetteurs_, true);
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+        NumeroAbonne_ = 41;
+        EXPECT_EQ(Journal(kRecord.substr(0, lengths[i]), 7), expected[i]) << lengths[i];
+    }
+}
+
 TEST_F(EmetteursTest, SubscriberRecordsAllocateNothing) {
     // Past its first megabytes the stream has its large buffers too.
     for (int i = 0; i < 12000; ++i)
