@@ -212,12 +212,7 @@ bool CQuervaneDlg::EcrireSacsLis(std::string_view sac, long indice) {
     // A bag changes at almost every record of a file in no bag order: the
     // entry is formatted by hand and written at once.
     char numero[5];
-    if (indice >= 0) {
-        for (long reste = indice, i = 4; i >= 0; --i, reste /= 10)
-            numero[i] = static_cast<char>('0' + reste % 10);
-    } else {
-        EnregistrementBase::TexteNombre(numero, indice);
-    }
+    EnregistrementBase::TexteNombre(numero, indice);
     char entree[64];
     bool ecrit;
     if (sac.size() + sizeof numero <= sizeof entree) {

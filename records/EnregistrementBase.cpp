@@ -98,6 +98,14 @@ void EnregistrementBase::NombreA(int position, long valeur, int chiffres) {
 }
 
 void EnregistrementBase::TexteNombre(std::span<char> cible, long valeur) {
+    // Most numbers are positive and fit their width: their digits are
+    // written from the right, without a text to cut.
+    if (valeur >= 0 && cible.size() <= 40) {
+        long reste = valeur;
+        for (std::size_t i = cible.size(); i-- > 0; reste /= 10)
+            cible[i] = static_cast<char>('0' + reste % 10);
+        if (reste == 0) return;
+    }
     char texte[64];
     const std::size_t n = FormaterNombre(texte, valeur, static_cast<int>(cible.size()));
     std::memcpy(cible.data(), texte, std::min(n, cible.size()));

@@ -90,6 +90,10 @@ TEST(EnregistrementBase, NumbersAsPrintfWritesThem) {
             std::string expected(printed, static_cast<std::size_t>(std::min(n, digits)));
             expected.resize(64, ' ');
             EXPECT_EQ(rec.Texte(), expected + "\n") << value << " in " << digits;
+            // The same characters when only the text is asked for.
+            std::string texte(static_cast<std::size_t>(std::min(digits, 40)), '?');
+            EnregistrementBase::TexteNombre(texte, value);
+            EXPECT_EQ(texte, expected.substr(0, texte.size())) << value << " in " << digits;
         }
     }
 }
