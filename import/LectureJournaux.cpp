@@ -172,8 +172,13 @@ bool CQuervaneDlg::EnregistrementSuivant() {
     if (PourcentageJournaux != avant) PositionnerProgres(kProgres, PourcentageJournaux);
     // The line is read in place: the preparer copies what it keeps.
     std::string_view suivante;
+    std::size_t lus = 0;
     if (deja_lu) {
         deja_lu = false;
+    } else if (!CopieJournaux && (lus = Preparateur->PreparerLigneSuivante(
+                                      FpAbonnes.Buffered(kLigneEnregistrement + 1), buf)) > 0) {
+        // Found and prepared in the stream's bytes: a line is looked at once.
+        FpAbonnes.Skip(lus);
     } else if (LireLigneJournal(suivante)) {
         Preparateur->Preparer(suivante, false, buf);
     } else {

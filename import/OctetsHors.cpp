@@ -36,9 +36,33 @@ __attribute__((target("avx2"))) std::uint64_t HorsAvx2(const unsigned char* octe
         static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpgt_epi8(blanc, haut)));
     return masqueBas | (std::uint64_t{masqueHaut} << 32);
 }
+
+__attribute__((target("avx2"))) std::size_t SuivantAvx2(const unsigned char* octets, std::size_t i,
+                                                        std::size_t taille, std::uint64_t& hors) {
+    for (; i + 64 <= taille; i += 64) {
+        hors = HorsAvx2(octets + i);
+        if (hors != 0) return i;
+    }
+    hors = 0;
+    return i;
+}
 #endif
 
+// The same loop around a form of the block: the form is called, not inlined.
+template <std::uint64_t (*Bloc)(const unsigned char*)>
+std::size_t Suivant(const unsigned char* octets, std::size_t i, std::size_t taille,
+                    std::uint64_t& hors) {
+    for (; i + 64 <= taille; i += 64) {
+        hors = Bloc(octets + i);
+        if (hors != 0) return i;
+    }
+    hors = 0;
+    return i;
+}
+
 using Forme = std::uint64_t (*)(const unsigned char*);
+using FormeSuivant = std::size_t (*)(const unsigned char*, std::size_t, std::size_t,
+                                     std::uint64_t&);
 
 // Chosen once, for the whole program.
 const Forme kForme = [] {
@@ -47,10 +71,26 @@ const Forme kForme = [] {
     return &octets_hors::Simple;
 }();
 
+// The loop of the same form, chosen with it.
+const FormeSuivant kSuivant = [] {
+#if defined(QUERVANE_AVX2)
+    if (kForme == octets_hors::Avx2()) return &SuivantAvx2;
+#endif
+#if defined(__SSE2__)
+    if (kForme == octets_hors::Sse2()) return &Suivant<HorsSse2>;
+#endif
+    return &Suivant<octets_hors::Simple>;
+}();
+
 }  // namespace
 
 std::uint64_t OctetsHors64(const unsigned char* octets) {
     return kForme(octets);
+}
+
+std::size_t BlocHorsSuivant(const unsigned char* octets, std::size_t i, std::size_t taille,
+                            std::uint64_t& hors) {
+    return kSuivant(octets, i, taille, hors);
 }
 
 namespace octets_hors {

@@ -3,11 +3,19 @@
 // lines hold only a few.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Bit k set when byte k of the 64 at octets is outside 0x20..0x7F, with the
 // widest instructions the processor has.
 std::uint64_t OctetsHors64(const unsigned char* octets);
+
+// From i on, by steps of 64 while a whole block of 64 bytes is left before
+// taille: the place of the first block that holds such a byte, with its bits
+// in hors; or, when none does, the place where no whole block is left, with
+// hors 0. Plain blocks cost no call each.
+std::size_t BlocHorsSuivant(const unsigned char* octets, std::size_t i, std::size_t taille,
+                            std::uint64_t& hors);
 
 // The forms it chooses from (each gives the same bits); nullptr when the
 // processor or the build lacks one.

@@ -139,41 +139,55 @@ void PreparateurEnregistrement::Preparer(std::string_view ligne, bool premier,
 namespace {
 
 // The bytes of a line outside printable ASCII, up to its first zero byte
-// (which ends its text), at most kMax of them.
+// (which ends its text), at most kMax of them. Looking for the line end
+// (jusquAuSautDeLigne), the scan goes through bytes that run on beyond the
+// line and stops at its line feed, itself such a byte: finLigne is then its
+// place, or npos when there is none.
 template <std::size_t kMax>
 struct Speciaux {
     std::array<std::uint32_t, kMax> positions;
     std::size_t nombre = 0;
     std::size_t texte = 0;  // characters before the first zero byte
     bool complet = true;    // false when there were more than kMax
+    std::size_t finLigne = std::string_view::npos;
 
-    explicit Speciaux(std::string_view ligne) : texte(ligne.size()) {
-        const auto* octets = reinterpret_cast<const unsigned char*>(ligne.data());
+    Speciaux(std::string_view octets, bool jusquAuSautDeLigne)
+        : texte(octets.size()), ligne_(jusquAuSautDeLigne) {
+        const auto* o = reinterpret_cast<const unsigned char*>(octets.data());
+        const std::size_t taille = octets.size();
         std::size_t i = 0;
-        // Blocks of 64 bytes, most of them plain text.
-        for (; i + 64 <= ligne.size(); i += 64) {
-            for (std::uint64_t hors = OctetsHors64(octets + i); hors != 0; hors &= hors - 1)
-                if (!Noter(octets, i + static_cast<std::size_t>(std::countr_zero(hors)))) return;
+        // Blocks of 64 bytes, most of them plain text, skipped together.
+        for (std::uint64_t hors;; i += 64) {
+            i = BlocHorsSuivant(o, i, taille, hors);
+            if (hors == 0) break;
+            for (; hors != 0; hors &= hors - 1)
+                if (!Noter(o, i + static_cast<std::size_t>(std::countr_zero(hors)))) return;
         }
-        if (i < ligne.size() && ligne.size() >= 64) {
+        if (i < taille && taille >= 64) {
             // The end: the last 64 bytes, without those already seen.
-            const std::size_t debut = ligne.size() - 64;
-            for (std::uint64_t hors = OctetsHors64(octets + debut) >> (i - debut); hors != 0;
+            const std::size_t debut = taille - 64;
+            for (std::uint64_t hors = OctetsHors64(o + debut) >> (i - debut); hors != 0;
                  hors &= hors - 1)
-                if (!Noter(octets, i + static_cast<std::size_t>(std::countr_zero(hors)))) return;
+                if (!Noter(o, i + static_cast<std::size_t>(std::countr_zero(hors)))) return;
             return;
         }
-        for (; i < ligne.size(); ++i) {
-            if ((octets[i] < 0x20 || octets[i] >= 0x80) && !Noter(octets, i)) return;
+        for (; i < taille; ++i) {
+            if ((o[i] < 0x20 || o[i] >= 0x80) && !Noter(o, i)) return;
         }
     }
 
 private:
     // False when the scan is over.
     bool Noter(const unsigned char* octets, std::size_t i) {
+        if (ligne_ && octets[i] == '\n') {
+            finLigne = i;
+            texte = std::min(texte, i);
+            return false;
+        }
+        if (i >= texte) return true;  // after a zero byte: only the line end counts
         if (octets[i] == 0) {
             texte = i;
-            return false;
+            return ligne_;
         }
         if (nombre == kMax) {
             complet = false;
@@ -182,6 +196,8 @@ private:
         positions[nombre++] = static_cast<std::uint32_t>(i);
         return true;
     }
+
+    bool ligne_;
 };
 
 }  // namespace
@@ -192,20 +208,45 @@ private:
 // many of them.
 bool PreparateurEnregistrement::PreparerParSpeciaux(std::string_view ligne, bool premier,
                                                     std::string& enreg) const {
-    Speciaux<kSpeciauxMax> speciaux(ligne);
+    Speciaux<kSpeciauxMax> speciaux(ligne, false);
     if (!speciaux.complet) return false;
     std::size_t taille = speciaux.texte;
     if (taille > 0 && ligne[taille - 1] == '\n') --taille;
-    std::size_t nombre = speciaux.nombre;
-    while (nombre > 0 && speciaux.positions[nombre - 1] >= taille) --nombre;
+    Assembler(ligne.data(), taille, speciaux.positions.data(), speciaux.nombre, premier, enreg);
+    return true;
+}
+
+std::size_t PreparateurEnregistrement::PreparerLigneSuivante(std::string_view tampon,
+                                                             std::string& enreg) const {
+    if (!asciiIntact_) return 0;
+    Speciaux<kSpeciauxMax> speciaux(tampon, true);
+    if (!speciaux.complet || speciaux.finLigne == std::string_view::npos) return 0;
+    // A text-mode read gives "\r\n" as "\n", and at most this many
+    // characters in one line.
+    const std::size_t fin = speciaux.finLigne;
+    const std::size_t retour = fin > 0 && tampon[fin - 1] == '\r' ? 1 : 0;
+    if (fin + 1 - retour > kLigneEnregistrement) return 0;
+    const std::size_t taille = std::min(speciaux.texte, fin - retour);
+    Assembler(tampon.data(), taille, speciaux.positions.data(), speciaux.nombre, false, enreg);
+    FixerDrapeaux(enreg);
+    return fin + 1;
+}
+
+// The record from the taille characters of a line's text, whose bytes
+// outside printable ASCII are at positions (in order; those from taille on
+// are not the text's).
+void PreparateurEnregistrement::Assembler(const char* ligne, std::size_t taille,
+                                          const std::uint32_t* positions, std::size_t nombre,
+                                          bool premier, std::string& enreg) const {
+    while (nombre > 0 && positions[nombre - 1] >= taille) --nombre;
 
     // Windows text is looked for in the record's length, or in the whole
     // line of the first record; the blanks that pad the record are not.
-    const auto* octets = reinterpret_cast<const unsigned char*>(ligne.data());
+    const auto* octets = reinterpret_cast<const unsigned char*>(ligne);
     const std::size_t examine = premier ? taille : std::min(taille, longueur_);
     const char* table = simple_.data();
-    for (std::size_t j = 0; j < nombre && speciaux.positions[j] < examine; ++j) {
-        if (windows_[octets[speciaux.positions[j]]] != 0) {
+    for (std::size_t j = 0; j < nombre && positions[j] < examine; ++j) {
+        if (windows_[octets[positions[j]]] != 0) {
             table = oem_.data();
             break;
         }
@@ -218,7 +259,7 @@ bool PreparateurEnregistrement::PreparerParSpeciaux(std::string_view ligne, bool
         const std::size_t source = m.debut - m.decalage;
         const std::size_t n = m.fin - m.debut;
         const std::size_t copies = source < taille ? std::min(n, taille - source) : 0;
-        if (copies > 0) std::memcpy(cible + m.debut, ligne.data() + source, copies);
+        if (copies > 0) std::memcpy(cible + m.debut, ligne + source, copies);
         if (copies < n) std::memset(cible + m.debut + copies, ' ', n - copies);
         if (m.fin < longueur_) cible[m.fin] = '0';
     }
@@ -226,12 +267,11 @@ bool PreparateurEnregistrement::PreparerParSpeciaux(std::string_view ligne, bool
     // piece whose end in the line is beyond it.
     std::size_t k = 0;
     for (std::size_t j = 0; j < nombre; ++j) {
-        const std::size_t p = speciaux.positions[j];
+        const std::size_t p = positions[j];
         while (k < nombreMorceaux_ && p >= morceaux_[k].fin - morceaux_[k].decalage) ++k;
         if (k == nombreMorceaux_) break;
         cible[p + morceaux_[k].decalage] = table[octets[p]];
     }
-    return true;
 }
 
 void PreparateurEnregistrement::PreparerOctetParOctet(std::string_view ligne, bool premier,

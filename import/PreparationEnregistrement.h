@@ -11,6 +11,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,12 @@ public:
     // premier: the first record of the file, whose whole line (not only the
     // record's length) decides the conversion to the OEM code page.
     void Preparer(std::string_view ligne, bool premier, std::string& enreg) const;
+    // A following record straight from the bytes of a subscriber file read
+    // in text mode, when they start with a whole line of the usual kind:
+    // prepares it as Preparer would the line that a read gives, and returns
+    // the bytes that the line takes in the file, its line end included; 0,
+    // with nothing done, when the line is to be read and prepared as usual.
+    std::size_t PreparerLigneSuivante(std::string_view tampon, std::string& enreg) const;
     // No prepared record holds a control character, zero bytes and line
     // feeds included (the cleaning leaves none).
     bool SansControle() const { return sansControle_; }
@@ -38,6 +45,8 @@ private:
     static constexpr std::size_t kSpeciauxMax = 64;
 
     bool PreparerParSpeciaux(std::string_view ligne, bool premier, std::string& enreg) const;
+    void Assembler(const char* ligne, std::size_t taille, const std::uint32_t* positions,
+                   std::size_t nombre, bool premier, std::string& enreg) const;
     void PreparerOctetParOctet(std::string_view ligne, bool premier, std::string& enreg) const;
     void FixerDrapeaux(std::string& enreg) const;
     bool ContientWindows(const unsigned char* octets, std::size_t taille) const;

@@ -57,6 +57,14 @@ public:
     // string of the stream) and stays valid until the next call on the
     // stream. Same cut at maxLength-1 characters, same text-mode "\r\n".
     bool ReadLineView(std::string_view& line, std::size_t maxLength);
+    // The bytes buffered after the read position as the file holds them (no
+    // text-mode translation), read first when fewer than atLeast are
+    // buffered (at most 16 KiB are ever asked for); empty at end of file.
+    // Valid until the next call on the stream. Skip then moves the read
+    // position on by n of those bytes: a caller that finds its lines itself
+    // reads them without a second look at their bytes.
+    std::string_view Buffered(std::size_t atLeast);
+    void Skip(std::size_t n);
     int Getc();  // EOF at end of file
     std::size_t Read(void* buffer, std::size_t size, std::size_t count);
 

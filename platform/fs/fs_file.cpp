@@ -609,6 +609,20 @@ bool File::ReadLineView(std::string_view& line, std::size_t maxLength) {
     return read;
 }
 
+std::string_view File::Buffered(std::size_t atLeast) {
+    if (!impl_ || !impl_->BeginRead()) return {};
+    Impl& f = *impl_;
+    atLeast = std::min(atLeast, kHead / 2);
+    while (f.length - f.cursor < atLeast && f.Fill() > 0) {
+    }
+    return {f.buffer + f.cursor, f.length - f.cursor};
+}
+
+void File::Skip(std::size_t n) {
+    if (!impl_ || impl_->state != Impl::State::Reading) return;
+    impl_->cursor += std::min(n, impl_->length - impl_->cursor);
+}
+
 int File::Getc() {
     if (!impl_ || !impl_->BeginRead()) return EOF;
     char c;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -36,6 +37,33 @@ TEST(OctetsHors, EveryFormMarksTheBytesOutsidePrintableAscii) {
 #if defined(__x86_64__)
     EXPECT_GE(formes, 1);
 #endif
+}
+
+// Going from block to block finds the same blocks as looking at each one,
+// whatever the length left after the last whole block.
+TEST(OctetsHors, NextBlockSkipsOnlyPlainBlocks) {
+    std::mt19937 random(11);
+    for (int trial = 0; trial < 2000; ++trial) {
+        std::vector<unsigned char> octets(random() % 1200);
+        for (unsigned char& octet : octets)
+            octet = static_cast<unsigned char>(0x20 + random() % 0x60);
+        for (unsigned n = random() % 4; n > 0 && !octets.empty(); --n)
+            octets[random() % octets.size()] = static_cast<unsigned char>(random() % 256);
+        const std::size_t taille = octets.size();
+        std::size_t attendu = 0;
+        std::uint64_t bitsAttendus = 0;
+        for (std::size_t i = 0;; i = attendu + 64) {
+            for (attendu = i; attendu + 64 <= taille; attendu += 64) {
+                bitsAttendus = octets_hors::Simple(octets.data() + attendu);
+                if (bitsAttendus != 0) break;
+            }
+            if (attendu + 64 > taille) bitsAttendus = 0;
+            std::uint64_t bits = 1;
+            ASSERT_EQ(BlocHorsSuivant(octets.data(), i, taille, bits), attendu) << trial;
+            ASSERT_EQ(bits, bitsAttendus) << trial;
+            if (bits == 0) break;
+        }
+    }
 }
 
 }  // namespace

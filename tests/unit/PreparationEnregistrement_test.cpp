@@ -7,7 +7,9 @@
 #include <span>
 #include <string>
 
+#include "import/LignesFournisseur.h"
 #include "platform/codepage.h"
+#include "platform/fs/fs.h"
 #include "records/OutilsEnregistrement.h"
 #include "util/utilit.h"
 
@@ -179,6 +181,67 @@ TEST(PreparationEnregistrement, LongPlainRecordsWithScatteredSpecialBytes) {
         PreparerEnregistrement(line, s, first, record);
         ASSERT_EQ(record, Reference(line, s, first)) << "trial " << trial;
     }
+}
+
+// A pass may find and prepare a line in the bytes of the stream itself: it
+// must give the records and the positions that reading each line gives,
+// over buffer ends, for every kind of line end and for odd lines (those it
+// leaves to the usual read included).
+TEST(PreparationEnregistrement, LinesFoundInTheStreamGiveWhatReadingThemGives) {
+    std::mt19937 random(2024);
+    const std::string special = std::string("\xC9\xE9\xB0\xFF\x80\x93\x01\t\r") + '\0';
+    std::string bytes;
+    while (bytes.size() < (3u << 20)) {
+        std::string line;
+        const int kind = static_cast<int>(random() % 100);
+        const std::size_t size = kind == 0 ? 9990 + random() % 3000 : random() % 500;
+        for (std::size_t i = 0; i < size; ++i) line += static_cast<char>(0x20 + random() % 0x5F);
+        const std::size_t changed = kind == 1 ? 100 : random() % 4;
+        for (std::size_t n = changed; n > 0 && !line.empty(); --n)
+            line[random() % line.size()] = special[random() % special.size()];
+        bytes += line;
+        bytes += random() % 3 == 0 ? "\n" : "\r\n";
+    }
+    bytes += "01E1VAN123R123 no line end";
+    const std::string path = std::string(QUERVANE_BINARY_DIR) + "/PreparationEnregistrement.txt";
+    {
+        plat::File f = plat::File::Open(path, "wb");
+        ASSERT_TRUE(f);
+        ASSERT_EQ(f.Write(bytes.data(), 1, bytes.size()), bytes.size());
+    }
+    const PreparateurEnregistrement preparateur(Layout());
+    auto Read = [&](bool inTheStream, int& found) {
+        std::vector<std::pair<std::string, std::int64_t>> records;
+        plat::File f = plat::File::Open(path, "r");
+        std::string record;
+        for (;;) {
+            std::size_t n = 0;
+            if (inTheStream && (n = preparateur.PreparerLigneSuivante(
+                                    f.Buffered(kLigneEnregistrement + 1), record)) > 0) {
+                f.Skip(n);
+                ++found;
+            } else {
+                std::string_view line;
+                if (!f.ReadLineView(line, kLigneEnregistrement + 1)) break;
+                preparateur.Preparer(line, false, record);
+            }
+            records.emplace_back(record, f.Tell());
+        }
+        return records;
+    };
+    int foundInTheStream = 0, foundByReading = 0;
+    const auto expected = Read(false, foundByReading);
+    const auto actual = Read(true, foundInTheStream);
+    plat::DeleteFile(path);
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(actual[i].first, expected[i].first) << "record " << i;
+        ASSERT_EQ(actual[i].second, expected[i].second) << "record " << i;
+    }
+    // Most lines are found in the stream; the long ones, those with many
+    // special bytes and the last one are read.
+    EXPECT_GT(foundInTheStream, static_cast<int>(expected.size() * 9 / 10));
+    EXPECT_LT(foundInTheStream, static_cast<int>(expected.size()));
 }
 
 }  // namespace

@@ -398,6 +398,40 @@ TEST_F(FsTest, TellGivesRawOffsetsThatSeekReturnsTo) {
     EXPECT_FALSE(f.Seek(-1, SEEK_SET));
 }
 
+// The buffered bytes are the file's own, line ends untranslated; skipping
+// them moves the read position as reading them would, and reads go on from
+// there.
+TEST_F(FsTest, BufferedBytesAreTheFilesAndSkippingThemReadsOn) {
+    std::string bytes;
+    for (int i = 0; i < 20000; ++i) bytes += "line " + std::to_string(i) + "\r\n";
+    Put("lines.txt", bytes);
+    plat::File f = plat::File::Open("lines.txt", "r");
+    ASSERT_TRUE(f);
+    std::string_view shown = f.Buffered(100);
+    ASSERT_GE(shown.size(), 100u);
+    EXPECT_EQ(shown.substr(0, 8), "line 0\r\n");
+    f.Skip(8);
+    EXPECT_EQ(f.Tell(), 8);
+    std::string_view line;
+    ASSERT_TRUE(f.ReadLineView(line, 100));
+    EXPECT_EQ(line, "line 1\n");
+    // Across buffer ends, by skips of whole lines only.
+    std::int64_t position = f.Tell();
+    for (int i = 2; i < 20000; ++i) {
+        const std::string expected = "line " + std::to_string(i) + "\r\n";
+        shown = f.Buffered(expected.size());
+        ASSERT_GE(shown.size(), expected.size()) << i;
+        ASSERT_EQ(shown.substr(0, expected.size()), expected) << i;
+        f.Skip(expected.size());
+        position += static_cast<std::int64_t>(expected.size());
+        ASSERT_EQ(f.Tell(), position) << i;
+    }
+    EXPECT_TRUE(f.Buffered(10).empty());
+    EXPECT_FALSE(f.ReadLineView(line, 100));
+    plat::File w = plat::File::Open("out.txt", "w");
+    EXPECT_TRUE(w.Buffered(10).empty());
+}
+
 TEST_F(FsTest, ModeStringsAreCheckedAsFopenChecksThem) {
     Put("f.txt", "x");
     for (const char* good : {"r", "rb", "rt", "r+", "r+b", "rb+", "w", "wb", "w+", "wS", "rbR",
