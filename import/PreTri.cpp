@@ -8,6 +8,7 @@ PreTri::PreTri(int preTri, std::array<int, 3> keyLengths) : keyLengths_(keyLengt
     for (int& length : keyLengths_) length = std::max(length, 0);
     for (std::size_t level = 1; level < keyLengths_.size(); ++level)
         keyLengths_[level] = std::max(keyLengths_[level], keyLengths_[level - 1]);
+    keyIds_.Vider(static_cast<std::size_t>(keyLengths_[2]));
 }
 
 std::uint32_t PreTri::IdentifiantPrefixe(int level, std::string_view prefix) {
@@ -24,17 +25,17 @@ std::uint32_t PreTri::AjouterEnregistrement(std::string_view line) {
 
     // Records of one group usually follow one another.
     if (!haveLastKey_ || key_ != lastKey_) {
-        auto found = keyIds_.find(key_);
-        if (found == keyIds_.end()) {
+        int id = keyIds_.Chercher(key_);
+        if (id < 0) {
             std::array<std::uint32_t, 3> groups{};
             for (int level = 0; level < 3; ++level)
                 groups[level] =
                     IdentifiantPrefixe(level, std::string_view(key_).substr(0, keyLengths_[level]));
-            found = keyIds_.emplace(key_, static_cast<std::uint32_t>(keyGroups_.size())).first;
+            id = keyIds_.Ajouter(key_, static_cast<int>(keyGroups_.size()));
             keyGroups_.push_back(groups);
         }
         lastKey_ = key_;
-        lastKeyId_ = found->second;
+        lastKeyId_ = static_cast<std::uint32_t>(id);
         haveLastKey_ = true;
     }
     recordKey_.push_back(lastKeyId_);

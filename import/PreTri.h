@@ -20,6 +20,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "util/TableCodesFixes.h"
+
 class PreTri {
 public:
     // preTri: the layout's PreTri (not 0). keyLengths: the key length of
@@ -62,7 +64,7 @@ private:
     std::uint32_t lastKeyId_ = 0;
     bool haveLastKey_ = false;
     // Distinct whole keys, and for each the group it belongs to at each level.
-    std::unordered_map<std::string, std::uint32_t> keyIds_;
+    TableCodesFixes keyIds_;
     std::vector<std::array<std::uint32_t, 3>> keyGroups_;
     std::array<std::unordered_map<std::string, std::uint32_t>, 3> prefixIds_;
     std::vector<std::uint32_t> recordKey_;  // by record: index into keyGroups_

@@ -7,13 +7,14 @@ void TableSacsFournisseur::Ouvrir(int LongueurEnregistrementSac, int longueurCod
     existe_ = true;
     longueur_ = std::max(LongueurEnregistrementSac, 0);
     longueurCode_ = std::max(longueurCode, 0);
+    premier_.Vider(static_cast<std::size_t>(longueurCode_));
 }
 
 void TableSacsFournisseur::Liberer() {
     existe_ = false;
     nombre_ = 0;
     std::vector<char>().swap(pSacs_);
-    TableTexte<int>().swap(premier_);
+    premier_.Vider(0);
 }
 
 std::string TableSacsFournisseur::Cle(std::string_view code) const {
@@ -23,10 +24,18 @@ std::string TableSacsFournisseur::Cle(std::string_view code) const {
 }
 
 void TableSacsFournisseur::Ajouter(std::string_view ligne) {
-    std::string enregistrement(ligne.substr(0, static_cast<std::size_t>(longueur_)));
-    enregistrement.resize(static_cast<std::size_t>(longueur_), ' ');
-    premier_.try_emplace(Cle(enregistrement), nombre_);
-    pSacs_.insert(pSacs_.end(), enregistrement.begin(), enregistrement.end());
+    const auto longueur = static_cast<std::size_t>(longueur_);
+    const std::size_t debut = pSacs_.size();
+    const std::string_view texte = ligne.substr(0, longueur);
+    pSacs_.insert(pSacs_.end(), texte.begin(), texte.end());
+    pSacs_.insert(pSacs_.end(), longueur - texte.size(), ' ');
+    const std::string_view enregistrement(pSacs_.data() + debut, longueur);
+    const auto largeur = static_cast<std::size_t>(longueurCode_);
+    if (largeur <= longueur) {
+        premier_.Ajouter(enregistrement.substr(0, largeur), nombre_);
+    } else {
+        premier_.Ajouter(Cle(enregistrement), nombre_);
+    }
     pSacs_.insert(pSacs_.end(), kLongueurSuite, '0');
     ++nombre_;
 }
@@ -34,9 +43,8 @@ void TableSacsFournisseur::Ajouter(std::string_view ligne) {
 int TableSacsFournisseur::Chercher(std::string_view sac) const {
     // A code of the full width is looked up as it is.
     const auto largeur = static_cast<std::size_t>(longueurCode_);
-    const auto found =
-        sac.size() >= largeur ? premier_.find(sac.substr(0, largeur)) : premier_.find(Cle(sac));
-    return found == premier_.end() ? -1 : found->second;
+    return sac.size() >= largeur ? premier_.Chercher(sac.substr(0, largeur))
+                                 : premier_.Chercher(Cle(sac));
 }
 
 std::string_view TableSacsFournisseur::Enregistrement(int index) const {

@@ -7,10 +7,9 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
-#include "util/TableTexte.h"
+#include "util/TableCodesFixes.h"
 
 class TableSacsFournisseur {
 public:
@@ -45,5 +44,5 @@ private:
     int longueurCode_ = 0;
     int nombre_ = 0;
     std::vector<char> pSacs_;
-    TableTexte<int> premier_;
+    TableCodesFixes premier_;  // code: its first entry
 };
