@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
 
 #include "app/QuervaneDlg.h"
 #include "import/ControleStructures.h"
@@ -111,6 +112,11 @@ bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::strin
     std::string enregistrement;
     std::string texte;
     const int routes = IndexPasse.M_ilot.Nombre();
+    // In a file in no bag order the list names the few bags of a route
+    // again and again: the records of the route's known bags are built once
+    // and written again as they are.
+    int lotConstruit = -2;
+    std::unordered_map<int, std::string> construits;
     for (;;) {
         const std::size_t lus = liste.Read(entree.data(), 1, entree.size());
         if (lus < longueurSac) break;
@@ -128,6 +134,17 @@ bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::strin
             indice = std::atoi(numero);
         }
         const int trouve = pSacs.Chercher(sac);
+        const int lot = indice >= 0 && indice < routes ? indice : -1;
+        if (lot != lotConstruit) {
+            construits.clear();
+            lotConstruit = lot;
+        }
+        if (const auto deja = construits.find(trouve); trouve >= 0 && deja != construits.end()) {
+            if (fichier.Write(deja->second.data(), 1, deja->second.size()) != deja->second.size())
+                return ErreurFichier(nom);
+            if (lus < entree.size()) break;
+            continue;
+        }
         if (trouve >= 0) {
             enregistrement.assign(pSacs.Enregistrement(trouve));
         } else {
@@ -135,9 +152,9 @@ bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::strin
             enregistrement.replace(0, std::min(sac.size(), enregistrement.size()), sac, 0,
                                    std::min(sac.size(), enregistrement.size()));
         }
-        const int lot = indice >= 0 && indice < routes ? indice : -1;
         PourEmetteur(enregistrement, EnregistrementSac, texte);
         if (!Emetteur.EnvoieEnregistrementSacDirect(fichier, texte, lot)) return ErreurFichier(nom);
+        if (trouve >= 0) construits.emplace(trouve, Emetteur.DernierSac());
         if (lus < entree.size()) break;
     }
     return true;

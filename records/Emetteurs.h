@@ -90,6 +90,8 @@ public:
     // The same with the route and vehicle of route entry IndiceLot (blanks
     // when there is no such entry).
     bool EnvoieEnregistrementSacDirect(plat::File& fp, std::string_view buf, int IndiceLot);
+    // The bag record last written, its line feed included.
+    std::string_view DernierSac() { return BufSac_.Texte(); }
 
     // The subscriber record last built, and what lies beyond it in the work
     // buffer (at least 10000 bytes).
