@@ -181,10 +181,6 @@ private:
     // Subscriber pass, reading side.
     bool PasseAbonnes(struct RunContext& run);
     bool PreTriJournaux(const struct RunContext& run, const std::string& fichier);
-    bool ErreurPreTri(ResultatPreTri resultat, const std::string& fichier,
-                      const std::string& temporaire);
-    bool TerminerCopieJournaux();
-    bool LireLigneJournal(std::string_view& ligne);
     bool DebutPasse();
     std::string_view SacEnregistrement() const;
     // Takes the record's codes as the new ones; true when one changed.
@@ -246,9 +242,8 @@ private:
     bool bRetourTitreEdition = false;
     std::vector<std::uint8_t> pChangeRecord;
     std::optional<PreparateurEnregistrement> Preparateur;
-    // The regrouped copy of the subscriber file that the pass reads while it
-    // is written, when the pass pre-sorts.
-    std::unique_ptr<CopieRegroupee> CopieJournaux;
+    // Characters of a subscriber line that one read takes at most.
+    std::size_t LongueurLecture = 0;
     DernierAbonne Dernier;
     // Titles whose subscriber and bundle files this run created, with their
     // last subscriber number.

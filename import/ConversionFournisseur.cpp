@@ -46,8 +46,6 @@ void CQuervaneDlg::LibererConversion() {
     pSacs.Liberer();
     std::vector<std::uint8_t>().swap(pChangeRecord);
     Preparateur.reset();
-    // A pass that stopped early still leaves the file regrouped.
-    CopieJournaux.reset();
     NumerosParTitre.clear();
 }
 

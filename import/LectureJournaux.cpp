@@ -19,23 +19,23 @@ bool CQuervaneDlg::PasseAbonnes(RunContext& run) {
     Afficher("lecture des journaux");
     const std::string fichier = NomFichierFournisseur(run, FichierFournisseur::Journal);
     pChangeRecord.clear();
-    CopieJournaux.reset();
-    if (EnregistrementJournal.PreTri != 0) {
-        if (!PreTriJournaux(run, fichier)) return false;
-    } else {
-        FpAbonnes = plat::File::Open(fichier, "r");
-    }
+    if (EnregistrementJournal.PreTri != 0 && !PreTriJournaux(run, fichier)) return false;
+    // Every line of the regrouped copy is a record, a piece of 9999
+    // characters of a longer line included: it is read whole, line end and
+    // all, so that its line end does not make a record of its own.
+    LongueurLecture =
+        EnregistrementJournal.PreTri != 0 ? kLigneEnregistrement + 1 : kLigneEnregistrement;
+    FpAbonnes = plat::File::Open(fichier, "r");
     // A subscriber file without any record is as unreadable as a missing one.
     std::string_view premiere;
-    if (!(FpAbonnes || CopieJournaux) || !LireLigneJournal(premiere)) {
+    if (!FpAbonnes || !FpAbonnes.ReadLineView(premiere, LongueurLecture + 1)) {
         FpAbonnes.Close();
-        if (!TerminerCopieJournaux()) return false;
         Afficher("ERREUR LECTURE JOURNAUX");
         CWnd::EndWaitCursor();
         pSacs.Liberer();
         return false;
     }
-    TailleJournaux = CopieJournaux ? CopieJournaux->Taille() : plat::FileSize(fichier);
+    TailleJournaux = plat::FileSize(fichier);
     PourcentageJournaux = 0;
     SeuilJournaux = 0;
     Preparateur.emplace(EnregistrementJournal);
@@ -52,8 +52,8 @@ bool CQuervaneDlg::PasseAbonnes(RunContext& run) {
     return FinPasse();
 }
 
-// The file is read and regrouped here; its regrouped copy is written while
-// the pass reads it, and takes the file's name at the end of the pass.
+// The file is regrouped through a copy in its folder, which takes its name
+// before the pass reads it.
 bool CQuervaneDlg::PreTriJournaux(const RunContext& run, const std::string& fichier) {
     const TypeEnregistrementJournal& s = EnregistrementJournal;
     PreTriFichier options;
@@ -64,24 +64,7 @@ bool CQuervaneDlg::PreTriJournaux(const RunContext& run, const std::string& fich
     options.progression = [this](int pourcentage) { PositionnerProgres(kProgres, pourcentage); };
     ValiderProgres(kProgres, SW_SHOW, 100, 0);
     const std::string temporaire = run.CheminAbonnes + "TEMP";
-    const ResultatPreTri debut =
-        CopieRegroupee::Commencer(fichier, temporaire, options, pChangeRecord, CopieJournaux);
-    return ErreurPreTri(debut, fichier, temporaire);
-}
-
-// The regrouped copy, complete, takes the subscriber file's name.
-bool CQuervaneDlg::TerminerCopieJournaux() {
-    if (!CopieJournaux) return true;
-    const std::string fichier = CopieJournaux->Fichier();
-    const std::string temporaire = CopieJournaux->Temporaire();
-    const ResultatPreTri fin = CopieJournaux->Terminer();
-    CopieJournaux.reset();
-    return ErreurPreTri(fin, fichier, temporaire);
-}
-
-bool CQuervaneDlg::ErreurPreTri(ResultatPreTri resultat, const std::string& fichier,
-                                const std::string& temporaire) {
-    switch (resultat) {
+    switch (PreTrierFichier(fichier, temporaire, options, pChangeRecord)) {
         case ResultatPreTri::Fait:
             return true;
         case ResultatPreTri::FichierIllisible:
@@ -95,11 +78,6 @@ bool CQuervaneDlg::ErreurPreTri(ResultatPreTri resultat, const std::string& fich
             return ErreurFichier(fichier);
     }
     return false;
-}
-
-bool CQuervaneDlg::LireLigneJournal(std::string_view& ligne) {
-    return CopieJournaux ? CopieJournaux->Suivante(ligne)
-                         : FpAbonnes.ReadLineView(ligne, kLigneEnregistrement + 1);
 }
 
 bool CQuervaneDlg::DebutPasse() {
@@ -165,7 +143,7 @@ bool CQuervaneDlg::LireCodes() {
 }
 
 bool CQuervaneDlg::EnregistrementSuivant() {
-    const std::int64_t lu = CopieJournaux ? CopieJournaux->Position() : FpAbonnes.Tell();
+    const std::int64_t lu = FpAbonnes.Tell();
     // Most records do not change the percentage read: no division for them.
     const int avant = PourcentageJournaux;
     AvancerPourcentage(lu, TailleJournaux, SeuilJournaux, PourcentageJournaux);
@@ -175,11 +153,11 @@ bool CQuervaneDlg::EnregistrementSuivant() {
     std::size_t lus = 0;
     if (deja_lu) {
         deja_lu = false;
-    } else if (!CopieJournaux && (lus = Preparateur->PreparerLigneSuivante(
-                                      FpAbonnes.Buffered(kLigneEnregistrement + 1), buf)) > 0) {
+    } else if ((lus = Preparateur->PreparerLigneSuivante(FpAbonnes.Buffered(LongueurLecture + 1),
+                                                         LongueurLecture, buf)) > 0) {
         // Found and prepared in the stream's bytes: a line is looked at once.
         FpAbonnes.Skip(lus);
-    } else if (LireLigneJournal(suivante)) {
+    } else if (FpAbonnes.ReadLineView(suivante, LongueurLecture + 1)) {
         Preparateur->Preparer(suivante, false, buf);
     } else {
         // The last record is handed once more, with codes that differ from
@@ -198,7 +176,6 @@ bool CQuervaneDlg::EnregistrementSuivant() {
 bool CQuervaneDlg::FinPasse() {
     pChangeRecord.clear();
     pChangeRecord.shrink_to_fit();
-    if (!TerminerCopieJournaux()) return false;
     const bool sacsLis = FpSacsLis.Close();
     FpAbonnes.Close();
     const bool journal = FpJournal.Close();

@@ -1,5 +1,8 @@
 #include "import/OctetsHors.h"
 
+#include <bit>
+#include <cstring>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -46,7 +49,47 @@ __attribute__((target("avx2"))) std::size_t SuivantAvx2(const unsigned char* oct
     hors = 0;
     return i;
 }
+
+__attribute__((target("avx2"))) std::size_t FinDeLigneAvx2(const unsigned char* octets,
+                                                           std::size_t taille,
+                                                           std::size_t& premierZero) {
+    constexpr auto kAucun = static_cast<std::size_t>(-1);
+    premierZero = kAucun;
+    const __m256i sautDeLigne = _mm256_set1_epi8('\n');
+    const __m256i zero = _mm256_setzero_si256();
+    std::size_t i = 0;
+    for (; i + 32 <= taille; i += 32) {
+        const __m256i bloc = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(octets + i));
+        const auto fins =
+            static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(bloc, sautDeLigne)));
+        const auto zeros =
+            static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(bloc, zero)));
+        if ((fins | zeros) == 0) continue;
+        if (zeros != 0 && (fins == 0 || std::countr_zero(zeros) < std::countr_zero(fins))) {
+            // A zero byte first: the text ends there, the line goes on.
+            if (premierZero == kAucun)
+                premierZero = i + static_cast<std::size_t>(std::countr_zero(zeros));
+            if (fins == 0) continue;
+        }
+        const std::size_t fin = i + static_cast<std::size_t>(std::countr_zero(fins));
+        if (premierZero == kAucun) premierZero = fin;
+        return fin;
+    }
+    for (; i < taille && octets[i] != '\n'; ++i)
+        if (octets[i] == 0 && premierZero == kAucun) premierZero = i;
+    if (premierZero == kAucun) premierZero = i;
+    return i;
+}
 #endif
+
+std::size_t FinDeLigneSimple(const unsigned char* octets, std::size_t taille,
+                             std::size_t& premierZero) {
+    const auto* fin = static_cast<const unsigned char*>(std::memchr(octets, '\n', taille));
+    const std::size_t ligne = fin ? static_cast<std::size_t>(fin - octets) : taille;
+    const auto* zero = static_cast<const unsigned char*>(std::memchr(octets, 0, ligne));
+    premierZero = zero ? static_cast<std::size_t>(zero - octets) : ligne;
+    return ligne;
+}
 
 // The same loop around a form of the block: the form is called, not inlined.
 template <std::uint64_t (*Bloc)(const unsigned char*)>
@@ -82,6 +125,14 @@ const FormeSuivant kSuivant = [] {
     return &Suivant<octets_hors::Simple>;
 }();
 
+using FormeFinDeLigne = std::size_t (*)(const unsigned char*, std::size_t, std::size_t&);
+const FormeFinDeLigne kFinDeLigne = [] {
+#if defined(QUERVANE_AVX2)
+    if (octets_hors::Avx2() != nullptr) return &FinDeLigneAvx2;
+#endif
+    return &FinDeLigneSimple;
+}();
+
 }  // namespace
 
 std::uint64_t OctetsHors64(const unsigned char* octets) {
@@ -91,6 +142,10 @@ std::uint64_t OctetsHors64(const unsigned char* octets) {
 std::size_t BlocHorsSuivant(const unsigned char* octets, std::size_t i, std::size_t taille,
                             std::uint64_t& hors) {
     return kSuivant(octets, i, taille, hors);
+}
+
+std::size_t FinDeLigne(const unsigned char* octets, std::size_t taille, std::size_t& premierZero) {
+    return kFinDeLigne(octets, taille, premierZero);
 }
 
 namespace octets_hors {

@@ -17,6 +17,12 @@ std::uint64_t OctetsHors64(const unsigned char* octets);
 std::size_t BlocHorsSuivant(const unsigned char* octets, std::size_t i, std::size_t taille,
                             std::uint64_t& hors);
 
+// The place of the first line feed among the taille bytes at octets (taille
+// when there is none), and in premierZero that of the first zero byte before
+// it (the line feed's place when there is none): where a line and its text
+// end, in one look at its bytes.
+std::size_t FinDeLigne(const unsigned char* octets, std::size_t taille, std::size_t& premierZero);
+
 // The forms it chooses from (each gives the same bits); nullptr when the
 // processor or the build lacks one.
 namespace octets_hors {

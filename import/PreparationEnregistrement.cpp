@@ -217,15 +217,16 @@ bool PreparateurEnregistrement::PreparerParSpeciaux(std::string_view ligne, bool
 }
 
 std::size_t PreparateurEnregistrement::PreparerLigneSuivante(std::string_view tampon,
+                                                             std::size_t longueurLue,
                                                              std::string& enreg) const {
     if (!asciiIntact_) return 0;
     Speciaux<kSpeciauxMax> speciaux(tampon, true);
     if (!speciaux.complet || speciaux.finLigne == std::string_view::npos) return 0;
-    // A text-mode read gives "\r\n" as "\n", and at most this many
-    // characters in one line.
+    // A text-mode read gives "\r\n" as "\n", and at most longueurLue
+    // characters of a line at a time.
     const std::size_t fin = speciaux.finLigne;
     const std::size_t retour = fin > 0 && tampon[fin - 1] == '\r' ? 1 : 0;
-    if (fin + 1 - retour > kLigneEnregistrement) return 0;
+    if (fin + 1 - retour > longueurLue) return 0;
     const std::size_t taille = std::min(speciaux.texte, fin - retour);
     Assembler(tampon.data(), taille, speciaux.positions.data(), speciaux.nombre, false, enreg);
     FixerDrapeaux(enreg);

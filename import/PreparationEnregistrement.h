@@ -26,11 +26,13 @@ public:
     // record's length) decides the conversion to the OEM code page.
     void Preparer(std::string_view ligne, bool premier, std::string& enreg) const;
     // A following record straight from the bytes of a subscriber file read
-    // in text mode, when they start with a whole line of the usual kind:
-    // prepares it as Preparer would the line that a read gives, and returns
-    // the bytes that the line takes in the file, its line end included; 0,
-    // with nothing done, when the line is to be read and prepared as usual.
-    std::size_t PreparerLigneSuivante(std::string_view tampon, std::string& enreg) const;
+    // in text mode, by reads of at most longueurLue characters, when they
+    // start with a whole line of the usual kind: prepares it as Preparer
+    // would the line that a read gives, and returns the bytes that the line
+    // takes in the file, its line end included; 0, with nothing done, when
+    // the line is to be read and prepared as usual.
+    std::size_t PreparerLigneSuivante(std::string_view tampon, std::size_t longueurLue,
+                                      std::string& enreg) const;
     // No prepared record holds a control character, zero bytes and line
     // feeds included (the cleaning leaves none).
     bool SansControle() const { return sansControle_; }

@@ -77,6 +77,18 @@ public:
     bool Putc(char c);
     int Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
+    // Writes each piece at its offset, past the stream's buffer and without
+    // moving its position, on the stream's own thread when one can start:
+    // for callers that place large pieces themselves. The caller keeps the
+    // bytes unchanged until the next WriteBehind, Flush or Close, which wait
+    // for these writes and report their failure. False when an earlier write
+    // failed.
+    struct Placed {
+        std::int64_t offset = 0;
+        std::string_view bytes;
+    };
+    bool WriteBehind(std::vector<Placed> pieces);
+
     std::int64_t Tell();
     bool Seek(std::int64_t offset, int whence);  // SEEK_SET, SEEK_CUR, SEEK_END
     bool Eof() const;
@@ -129,6 +141,10 @@ bool GetFileTime(std::string_view path, FileTime& lastWrite);
 // Whole-file copy; replaces the destination unless failIfExists.
 bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists = false);
 bool DeleteFile(std::string_view path);
+// DeleteFile for a large file: the name goes at once, and the space is given
+// back to the system on a thread of its own, so that the caller does not
+// wait for it.
+bool DeleteFileBehind(std::string_view path);
 bool MoveFile(std::string_view from, std::string_view to);
 bool CreateDirectory(std::string_view path);
 bool RemoveDirectory(std::string_view path);  // only an empty one

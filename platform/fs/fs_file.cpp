@@ -109,6 +109,8 @@ public:
         char* data = nullptr;
         std::size_t size = 0;
         std::int64_t offset = 0;
+        // Or pieces to write, each at its offset.
+        const std::vector<File::Placed>* placed = nullptr;
     };
     struct Result {
         std::size_t bytes = 0;
@@ -161,9 +163,31 @@ private:
         }
     }
 
+    static bool WriteWhole(int fd, const char* data, std::size_t size, std::int64_t offset) {
+        while (size > 0) {
+            const ssize_t n = ::pwrite(fd, data, size, offset);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            data += n;
+            size -= static_cast<std::size_t>(n);
+            offset += n;
+        }
+        return true;
+    }
+
     // A whole write, or a read until the size or the end of the file.
     static Result Perform(const Job& job) {
         Result result;
+        if (job.placed != nullptr) {
+            for (const File::Placed& piece : *job.placed) {
+                if (!WriteWhole(job.fd, piece.bytes.data(), piece.bytes.size(), piece.offset)) {
+                    result.error = true;
+                    break;
+                }
+                result.bytes += piece.bytes.size();
+            }
+            return result;
+        }
         while (result.bytes < job.size) {
             const auto offset = job.offset + static_cast<std::int64_t>(result.bytes);
             const ssize_t n =
@@ -222,6 +246,7 @@ struct File::Impl {
     bool writePending = false;
     bool readPending = false;
     std::int64_t readOffset = 0;
+    std::vector<File::Placed> placed;  // the pieces that the courier writes
 
     ~Impl() {
         if (fd >= 0) {
@@ -683,6 +708,25 @@ int File::Printf(const char* format, ...) {
     }
     va_end(again);
     return Puts(std::string_view(text, static_cast<std::size_t>(needed))) ? needed : -1;
+}
+
+bool File::WriteBehind(std::vector<Placed> pieces) {
+    if (!impl_ || !impl_->mode.write) return false;
+    Impl& f = *impl_;
+    if (!f.FlushWrites()) return false;
+    f.placed = std::move(pieces);
+    if (!f.StartCourier()) {
+        for (const Placed& piece : f.placed)
+            if (!f.WriteAt(piece.bytes.data(), piece.bytes.size(), piece.offset)) return false;
+        return true;
+    }
+    Courier::Job job;
+    job.write = true;
+    job.fd = f.fd;
+    job.placed = &f.placed;
+    f.courier->Submit(job);
+    f.writePending = true;
+    return true;
 }
 
 std::int64_t File::Tell() {

@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 #include "platform/codepage.h"
 #include "platform/fs/fs.h"
@@ -198,6 +200,26 @@ bool DeleteFile(std::string_view path) {
     struct stat st;
     if (!StatPath(path, st) || S_ISDIR(st.st_mode)) return false;
     return ::unlink(NativePath(path).c_str()) == 0;
+}
+
+bool DeleteFileBehind(std::string_view path) {
+    struct stat st;
+    if (!StatPath(path, st) || S_ISDIR(st.st_mode)) return false;
+    const std::string native = NativePath(path);
+    // While a descriptor is open the unlink only removes the name; the
+    // space goes when the last descriptor closes.
+    const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    if (::unlink(native.c_str()) != 0) {
+        if (fd >= 0) ::close(fd);
+        return false;
+    }
+    if (fd < 0) return true;
+    try {
+        std::thread([fd] { ::close(fd); }).detach();
+    } catch (const std::system_error&) {
+        ::close(fd);
+    }
+    return true;
 }
 
 bool MoveFile(std::string_view from, std::string_view to) {

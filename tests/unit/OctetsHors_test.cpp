@@ -66,4 +66,23 @@ TEST(OctetsHors, NextBlockSkipsOnlyPlainBlocks) {
     }
 }
 
+// The line end and the text end, wherever the line feeds and zero bytes
+// fall among the blocks the bytes are looked at in.
+TEST(OctetsHors, EndOfLineAndOfItsText) {
+    std::mt19937 random(17);
+    for (int trial = 0; trial < 20000; ++trial) {
+        std::vector<unsigned char> octets(random() % 200);
+        for (unsigned char& octet : octets) octet = static_cast<unsigned char>(1 + random() % 255);
+        for (unsigned n = random() % 3; n > 0 && !octets.empty(); --n)
+            octets[random() % octets.size()] = random() % 2 ? '\n' : 0;
+        std::size_t fin = 0;
+        while (fin < octets.size() && octets[fin] != '\n') ++fin;
+        std::size_t zero = 0;
+        while (zero < fin && octets[zero] != 0) ++zero;
+        std::size_t premierZero = 12345;
+        ASSERT_EQ(FinDeLigne(octets.data(), octets.size(), premierZero), fin) << trial;
+        ASSERT_EQ(premierZero, zero) << trial;
+    }
+}
+
 }  // namespace

@@ -1,10 +1,8 @@
 #include "import/PreTriFichier.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <algorithm>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -76,7 +74,6 @@ TEST_F(PreTriFichierTest, SameCopyWhateverTheSliceSize) {
         EXPECT_EQ(Read(file_), kRegrouped) << "slice " << slice;
         EXPECT_EQ(marks, (std::vector<std::uint8_t>{0, 1, 1, 1, 0, 1})) << slice;
         EXPECT_FALSE(plat::FileExists(temp_));
-        EXPECT_FALSE(plat::FileExists(temp_ + ".1")) << "work file of the first slice left";
     }
 }
 
@@ -156,51 +153,24 @@ TEST_F(PreTriFichierTest, LotsGiveTheWholeRegroupedOrder) {
         ASSERT_EQ(PreTrierFichier(file_, temp_, options, marks), ResultatPreTri::Fait);
         ASSERT_EQ(Read(file_), expected) << "trial " << trial << " lot " << slice;
         EXPECT_EQ(marks, ordre.pChangeRecord) << "trial " << trial;
-        EXPECT_FALSE(plat::FileExists(temp_ + ".1"));
     }
 }
 
-// The pass reads the regrouped records while the copy is written; what it
-// does not read is written when the copy ends, also when it is dropped.
-TEST_F(PreTriFichierTest, CopyHandsOutItsRecordsAsItWritesThem) {
-    const std::vector<std::string> regrouped = {"NRE1VAR1 a\n", "NRE1VAR1 e\n", "NRE1VAR2 d\n",
-                                                "NRE1VBR2 c\n", "NRE2VAR1 b\n", "NRE2VAR1 f\n"};
-    for (const std::size_t slice : {std::size_t{1}, std::size_t{25}, std::size_t{1} << 20}) {
-        for (const std::size_t taken : {std::size_t{0}, std::size_t{3}, regrouped.size()}) {
-            for (const bool dropped : {false, true}) {
-                Write(kShuffled);
-                PreTriFichier options;
-                options.keyLengths = {4, 6, 8};
-                options.tailleTranche = slice;
-                std::vector<std::uint8_t> marks;
-                std::unique_ptr<CopieRegroupee> copie;
-                ASSERT_EQ(CopieRegroupee::Commencer(file_, temp_, options, marks, copie),
-                          ResultatPreTri::Fait);
-                EXPECT_EQ(copie->Taille(), static_cast<std::int64_t>(kRegrouped.size()));
-                std::int64_t position = 0;
-                for (std::size_t i = 0; i < taken; ++i) {
-                    std::string_view line;
-                    ASSERT_TRUE(copie->Suivante(line)) << slice << " " << i;
-                    EXPECT_EQ(line, regrouped[i]) << slice << " " << i;
-                    position += static_cast<std::int64_t>(line.size()) + 1;
-                    EXPECT_EQ(copie->Position(), position);
-                }
-                std::string_view none;
-                if (taken == regrouped.size()) {
-                    EXPECT_FALSE(copie->Suivante(none));
-                }
-                EXPECT_EQ(Read(file_), kShuffled) << "replaced before the copy ends";
-                if (dropped) {
-                    copie.reset();
-                } else {
-                    EXPECT_EQ(copie->Terminer(), ResultatPreTri::Fait);
-                }
-                EXPECT_EQ(Read(file_), kRegrouped) << slice << " " << taken << " " << dropped;
-                EXPECT_FALSE(plat::FileExists(temp_));
-                EXPECT_FALSE(plat::FileExists(temp_ + ".1"));
-            }
-        }
-    }
+// The copy takes the records from the file again: a file cut short between
+// the two readings is a file that cannot be read, and it is not replaced.
+TEST_F(PreTriFichierTest, AFileCutShortBetweenItsReadingsIsNotReplaced) {
+    Write(kShuffled);
+    PreTriFichier options;
+    options.keyLengths = {4, 6, 8};
+    int debuts = 0;
+    // Each reading reports 0 first: the second one starts.
+    options.progression = [&](int pourcentage) {
+        if (pourcentage == 0 && ++debuts == 2) Write("NRE1");
+    };
+    std::vector<std::uint8_t> marks;
+    EXPECT_EQ(PreTrierFichier(file_, temp_, options, marks), ResultatPreTri::FichierIllisible);
+    EXPECT_EQ(Read(file_), "NRE1");
+    EXPECT_FALSE(plat::FileExists(temp_));
 }
 
 TEST_F(PreTriFichierTest, ACopyThatCannotBeMadeLeavesTheFile) {
@@ -216,9 +186,8 @@ TEST_F(PreTriFichierTest, ACopyThatCannotBeMadeLeavesTheFile) {
     }
 }
 
-// Lots far smaller than the file: their number is held down (each run is an
-// open file during the merge), and the copy is still the regrouped file.
-TEST_F(PreTriFichierTest, ATinyLotSizeStillMergesTheWholeFile) {
+// Lots of one record each: the copy is still the regrouped file.
+TEST_F(PreTriFichierTest, ATinyLotSizeStillCopiesTheWholeFile) {
     std::string input, expected;
     for (int i = 0; i < 3000; ++i)
         input += (i % 2 ? "NRE2VAR1 " : "NRE1VAR1 ") + std::to_string(i) + "\r\n";
@@ -226,16 +195,8 @@ TEST_F(PreTriFichierTest, ATinyLotSizeStillMergesTheWholeFile) {
         for (int i = parity; i < 3000; i += 2)
             expected += (i % 2 ? "NRE2VAR1 " : "NRE1VAR1 ") + std::to_string(i) + "\r\n";
     Write(input);
-    // Whatever this machine allows, a few hundred open files at most.
-    struct rlimit before;
-    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &before), 0);
-    struct rlimit limited = before;
-    limited.rlim_cur = std::min<rlim_t>(before.rlim_cur, 256);
-    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limited), 0);
     std::vector<std::uint8_t> marks;
-    const ResultatPreTri resultat = Sort(1, 1, marks);
-    ::setrlimit(RLIMIT_NOFILE, &before);
-    ASSERT_EQ(resultat, ResultatPreTri::Fait);
+    ASSERT_EQ(Sort(1, 1, marks), ResultatPreTri::Fait);
     EXPECT_TRUE(Read(file_) == expected);
     EXPECT_EQ(marks.size(), 3000u);
 }

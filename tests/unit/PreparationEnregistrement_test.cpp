@@ -194,7 +194,9 @@ TEST(PreparationEnregistrement, LinesFoundInTheStreamGiveWhatReadingThemGives) {
     while (bytes.size() < (3u << 20)) {
         std::string line;
         const int kind = static_cast<int>(random() % 100);
-        const std::size_t size = kind == 0 ? 9990 + random() % 3000 : random() % 500;
+        const std::size_t size = kind == 0   ? 9990 + random() % 3000
+                                 : kind == 2 ? 9997 + random() % 4
+                                             : random() % 500;
         for (std::size_t i = 0; i < size; ++i) line += static_cast<char>(0x20 + random() % 0x5F);
         const std::size_t changed = kind == 1 ? 100 : random() % 4;
         for (std::size_t n = changed; n > 0 && !line.empty(); --n)
@@ -210,38 +212,42 @@ TEST(PreparationEnregistrement, LinesFoundInTheStreamGiveWhatReadingThemGives) {
         ASSERT_EQ(f.Write(bytes.data(), 1, bytes.size()), bytes.size());
     }
     const PreparateurEnregistrement preparateur(Layout());
-    auto Read = [&](bool inTheStream, int& found) {
-        std::vector<std::pair<std::string, std::int64_t>> records;
-        plat::File f = plat::File::Open(path, "r");
-        std::string record;
-        for (;;) {
-            std::size_t n = 0;
-            if (inTheStream && (n = preparateur.PreparerLigneSuivante(
-                                    f.Buffered(kLigneEnregistrement + 1), record)) > 0) {
-                f.Skip(n);
-                ++found;
-            } else {
-                std::string_view line;
-                if (!f.ReadLineView(line, kLigneEnregistrement + 1)) break;
-                preparateur.Preparer(line, false, record);
+    // Reads of the usual length, and of one more (a regrouped copy, whose
+    // lines of 9999 characters are read with their line end).
+    for (const std::size_t longueur : {kLigneEnregistrement, kLigneEnregistrement + 1}) {
+        auto Read = [&](bool inTheStream, int& found) {
+            std::vector<std::pair<std::string, std::int64_t>> records;
+            plat::File f = plat::File::Open(path, "r");
+            std::string record;
+            for (;;) {
+                std::size_t n = 0;
+                if (inTheStream && (n = preparateur.PreparerLigneSuivante(f.Buffered(longueur + 1),
+                                                                          longueur, record)) > 0) {
+                    f.Skip(n);
+                    ++found;
+                } else {
+                    std::string_view line;
+                    if (!f.ReadLineView(line, longueur + 1)) break;
+                    preparateur.Preparer(line, false, record);
+                }
+                records.emplace_back(record, f.Tell());
             }
-            records.emplace_back(record, f.Tell());
+            return records;
+        };
+        int foundInTheStream = 0, foundByReading = 0;
+        const auto expected = Read(false, foundByReading);
+        const auto actual = Read(true, foundInTheStream);
+        ASSERT_EQ(actual.size(), expected.size()) << longueur;
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            ASSERT_EQ(actual[i].first, expected[i].first) << longueur << " record " << i;
+            ASSERT_EQ(actual[i].second, expected[i].second) << longueur << " record " << i;
         }
-        return records;
-    };
-    int foundInTheStream = 0, foundByReading = 0;
-    const auto expected = Read(false, foundByReading);
-    const auto actual = Read(true, foundInTheStream);
-    plat::DeleteFile(path);
-    ASSERT_EQ(actual.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        ASSERT_EQ(actual[i].first, expected[i].first) << "record " << i;
-        ASSERT_EQ(actual[i].second, expected[i].second) << "record " << i;
+        // Most lines are found in the stream; the long ones, those with many
+        // special bytes and the last one are read.
+        EXPECT_GT(foundInTheStream, static_cast<int>(expected.size() * 9 / 10)) << longueur;
+        EXPECT_LT(foundInTheStream, static_cast<int>(expected.size())) << longueur;
     }
-    // Most lines are found in the stream; the long ones, those with many
-    // special bytes and the last one are read.
-    EXPECT_GT(foundInTheStream, static_cast<int>(expected.size() * 9 / 10));
-    EXPECT_LT(foundInTheStream, static_cast<int>(expected.size()));
+    plat::DeleteFile(path);
 }
 
 }  // namespace

@@ -432,6 +432,58 @@ TEST_F(FsTest, BufferedBytesAreTheFilesAndSkippingThemReadsOn) {
     EXPECT_TRUE(w.Buffered(10).empty());
 }
 
+// Pieces written behind land each at its place, the stream's position
+// unmoved. The caller's bytes may change once the next call has waited for
+// the writes.
+TEST_F(FsTest, PlacedWritesBehind) {
+    std::string first(3 << 20, 'a'), second(5, 'b');
+    {
+        plat::File f = plat::File::Open("placed.bin", "wb");
+        ASSERT_TRUE(f);
+        ASSERT_TRUE(f.WriteBehind({{10, first}, {0, "head!"}}));
+        ASSERT_TRUE(f.WriteBehind({{5, second}}));
+        first.assign(first.size(), 'z');  // written already: the call above waited
+        EXPECT_EQ(f.Tell(), 0);
+        ASSERT_TRUE(f.Close());
+    }
+    EXPECT_EQ(Get("placed.bin"), "head!bbbbb" + std::string(3 << 20, 'a'));
+    plat::File f = plat::File::Open("placed.bin", "rb");
+    EXPECT_FALSE(f.WriteBehind({{0, "x"}})) << "a stream that only reads";
+}
+
+// A write behind that fails is reported by the next call, and by Close.
+TEST_F(FsTest, PlacedWritesBeyondTheSizeLimitFail) {
+    struct rlimit before;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    struct rlimit limited = before;
+    limited.rlim_cur = 100;
+    std::signal(SIGXFSZ, SIG_IGN);
+    plat::File f = plat::File::Open("limited.bin", "wb");
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const std::string big(300, 'x');
+    const bool submitted = f.WriteBehind({{0, big}});
+    const bool next = f.WriteBehind({{0, "y"}});
+    const bool closed = f.Close();
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    EXPECT_TRUE(submitted);
+    EXPECT_FALSE(next);
+    EXPECT_FALSE(closed);
+}
+
+// The name goes at once; what is still open keeps reading it.
+TEST_F(FsTest, DeletingBehindRemovesTheNameAtOnce) {
+    Put("big.dat", std::string(1 << 20, 'y'));
+    plat::File open = plat::File::Open("big.dat", "rb");
+    EXPECT_TRUE(plat::DeleteFileBehind("BIG.DAT"));
+    EXPECT_FALSE(stdfs::exists("big.dat"));
+    ASSERT_TRUE(open.Seek(1000, SEEK_SET));
+    EXPECT_EQ(open.Getc(), 'y');
+    EXPECT_FALSE(plat::DeleteFileBehind("big.dat"));
+    stdfs::create_directory("folder");
+    EXPECT_FALSE(plat::DeleteFileBehind("folder"));
+    EXPECT_TRUE(stdfs::exists("folder"));
+}
+
 TEST_F(FsTest, ModeStringsAreCheckedAsFopenChecksThem) {
     Put("f.txt", "x");
     for (const char* good : {"r", "rb", "rt", "r+", "r+b", "rb+", "w", "wb", "w+", "wS", "rbR",
