@@ -211,7 +211,9 @@ TEST(PreparationEnregistrement, LinesFoundInTheStreamGiveWhatReadingThemGives) {
         ASSERT_TRUE(f);
         ASSERT_EQ(f.Write(bytes.data(), 1, bytes.size()), bytes.size());
     }
-    const PreparateurEnregistrement preparateur(Layout());
+    // The preparer keeps a reference to its layout.
+    const TypeEnregistrementJournal layout = Layout();
+    const PreparateurEnregistrement preparateur(layout);
     // Reads of the usual length, and of one more (a regrouped copy, whose
     // lines of 9999 characters are read with their line end).
     for (const std::size_t longueur : {kLigneEnregistrement, kLigneEnregistrement + 1}) {
