@@ -249,8 +249,8 @@ ResultatPreTri PreTrierFichier(std::string_view fichier, std::string_view tempor
             if (fin > premier && lot + e.Copie(fin) > tranche) break;
             lot += e.Copie(fin);
         }
-        const ResultatPreTri copie_lot = lots.Copier(source, copie.Fichier(), premier, fin, lot);
-        if (copie_lot != ResultatPreTri::Fait) return copie_lot;
+        const ResultatPreTri resultat = lots.Copier(source, copie.Fichier(), premier, fin, lot);
+        if (resultat != ResultatPreTri::Fait) return resultat;
         progression.Avancer(source.Tell());
     }
     source.Close();
