@@ -32,7 +32,7 @@ constexpr std::size_t kHead = kBufferSize / 2;
 constexpr std::int64_t kAsyncMinimum = 1 << 20;
 // The buffers of an asynchronous stream: large, because every hand-over
 // between the threads costs two task switches.
-constexpr std::size_t kAsyncSize = 1 << 20;
+constexpr std::size_t kAsyncSize = 2 << 20;
 
 struct OpenMode {
     int flags = 0;
