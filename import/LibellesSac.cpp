@@ -139,22 +139,23 @@ bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::strin
             construits.clear();
             lotConstruit = lot;
         }
-        if (const auto deja = construits.find(trouve); trouve >= 0 && deja != construits.end()) {
+        const auto deja = trouve >= 0 ? construits.find(trouve) : construits.end();
+        if (deja != construits.end()) {
             if (fichier.Write(deja->second.data(), 1, deja->second.size()) != deja->second.size())
                 return ErreurFichier(nom);
-            if (lus < entree.size()) break;
-            continue;
-        }
-        if (trouve >= 0) {
-            enregistrement.assign(pSacs.Enregistrement(trouve));
         } else {
-            enregistrement.assign(static_cast<std::size_t>(LongueurEnregistrementSac), ' ');
-            enregistrement.replace(0, std::min(sac.size(), enregistrement.size()), sac, 0,
-                                   std::min(sac.size(), enregistrement.size()));
+            if (trouve >= 0) {
+                enregistrement.assign(pSacs.Enregistrement(trouve));
+            } else {
+                enregistrement.assign(static_cast<std::size_t>(LongueurEnregistrementSac), ' ');
+                enregistrement.replace(0, std::min(sac.size(), enregistrement.size()), sac, 0,
+                                       std::min(sac.size(), enregistrement.size()));
+            }
+            PourEmetteur(enregistrement, EnregistrementSac, texte);
+            if (!Emetteur.EnvoieEnregistrementSacDirect(fichier, texte, lot))
+                return ErreurFichier(nom);
+            if (trouve >= 0) construits.emplace(trouve, Emetteur.DernierSac());
         }
-        PourEmetteur(enregistrement, EnregistrementSac, texte);
-        if (!Emetteur.EnvoieEnregistrementSacDirect(fichier, texte, lot)) return ErreurFichier(nom);
-        if (trouve >= 0) construits.emplace(trouve, Emetteur.DernierSac());
         if (lus < entree.size()) break;
     }
     return true;
