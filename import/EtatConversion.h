@@ -9,7 +9,6 @@
 
 #include "import/FichiersFournisseur.h"
 #include "import/ListeCodes.h"
-#include "import/PreTriFichier.h"
 #include "import/PreparationEnregistrement.h"
 #include "import/TableSacsFournisseur.h"
 #include "platform/fs/fs.h"

@@ -11,6 +11,12 @@
 // line feed.
 std::string_view TexteLigne(std::string_view ligne);
 
+// The characters of a line before its line feed, found at place fin of the
+// bytes of a file read in text mode, where "\r\n" reads as "\n".
+inline std::size_t AvantFinDeLigne(std::string_view octets, std::size_t fin) {
+    return fin > 0 && octets[fin - 1] == '\r' ? fin - 1 : fin;
+}
+
 // Longest line of a label file (titles, editions, vehicles, routes), its line
 // feed included.
 constexpr std::size_t kLigneReference = 99;

@@ -6,32 +6,19 @@
 #include "import/LignesFournisseur.h"
 #include "import/OctetsHors.h"
 #include "import/PreTri.h"
+#include "import/RunHelpers.h"
 #include "platform/fs/fs.h"
 
 namespace {
 
-// Follows the work of a reading and reports whole percentages when they
-// change.
-class Progression {
-public:
-    Progression(const std::function<void(int)>& rapport, std::int64_t total)
-        : rapport_(rapport), total_(total) {
-        if (rapport_) rapport_(0);
-    }
-    void Avancer(std::int64_t fait) {
-        if (!rapport_ || total_ <= 0) return;
-        const int pourcentage = static_cast<int>(fait * 100 / total_);
-        if (pourcentage != dernier_) {
-            dernier_ = pourcentage;
-            rapport_(pourcentage);
-        }
-    }
-
-private:
-    const std::function<void(int)>& rapport_;
-    std::int64_t total_;
-    int dernier_ = 0;
-};
+// The progress of a reading of taille bytes: 0 at once, then every change
+// of the whole percentage read.
+ProgressionParLignes Progression(const PreTriFichier& options, std::int64_t taille) {
+    std::function<void(int)> rapport = options.progression;
+    if (!rapport) rapport = [](int) {};
+    rapport(0);
+    return ProgressionParLignes(taille, std::move(rapport));
+}
 
 // The line end of every record of the copy.
 constexpr std::string_view kFinLigne = "\r\n";
@@ -56,12 +43,11 @@ bool EnregistrementSuivant(plat::File& source, std::string_view& texte) {
         std::size_t zero = 0;
         const std::size_t fin =
             FinDeLigne(reinterpret_cast<const unsigned char*>(tampon.data()), tampon.size(), zero);
-        // A text-mode read gives "\r\n" as "\n".
-        const std::size_t retour = fin > 0 && fin < tampon.size() && tampon[fin - 1] == '\r';
-        if (fin < tampon.size() && fin + 1 - retour <= kLigneEnregistrement) {
+        const std::size_t avant = fin < tampon.size() ? AvantFinDeLigne(tampon, fin) : 0;
+        if (fin < tampon.size() && avant + 1 <= kLigneEnregistrement) {
             source.Skip(fin + 1);
-            if (fin - retour == 0) continue;
-            texte = tampon.substr(0, std::min(zero, fin - retour));
+            if (avant == 0) continue;  // a line feed alone
+            texte = tampon.substr(0, std::min(zero, avant));
             return true;
         }
         std::string_view ligne;
@@ -112,7 +98,6 @@ public:
     CopieParLots(const Enregistrements& e, std::vector<std::int64_t> curseurs)
         : e_(e),
           curseurs_(std::move(curseurs)),
-          debuts_(curseurs_.size(), 0),
           octets_(curseurs_.size(), 0),
           suites_(curseurs_.size(), 0) {}
 
@@ -136,8 +121,9 @@ public:
         std::vector<plat::File::Placed> morceaux;
         morceaux.reserve(groupes_.size());
         for (const std::uint32_t place : groupes_) {
+            const std::size_t debut = suites_[place] - octets_[place];
             morceaux.push_back(
-                {curseurs_[place], std::string_view(lot).substr(debuts_[place], octets_[place])});
+                {curseurs_[place], std::string_view(lot).substr(debut, octets_[place])});
             curseurs_[place] += static_cast<std::int64_t>(octets_[place]);
             octets_[place] = 0;
         }
@@ -159,7 +145,7 @@ private:
         std::sort(groupes_.begin(), groupes_.end());
         std::size_t position = 0;
         for (const std::uint32_t place : groupes_) {
-            debuts_[place] = suites_[place] = position;
+            suites_[place] = position;
             position += octets_[place];
         }
         cibles_.resize(fin - premier);
@@ -170,10 +156,10 @@ private:
     }
 
     const Enregistrements& e_;
-    // By group place: where the group has got to in the copy, and where its
-    // records of the lot start, take and end in the lot.
+    // By group place: where the group has got to in the copy, and what its
+    // records of the lot take in the lot and where they end there.
     std::vector<std::int64_t> curseurs_;
-    std::vector<std::size_t> debuts_, octets_, suites_;
+    std::vector<std::size_t> octets_, suites_;
     std::vector<std::uint32_t> groupes_;  // the places of the lot's groups
     std::vector<std::size_t> cibles_;     // by record of the lot
     std::string lots_[2];                 // one fills while the other is written
@@ -183,7 +169,7 @@ private:
 // The first reading: every record's length, key and group.
 bool LireCles(plat::File& source, std::int64_t taille, PreTri& tri, Enregistrements& e,
               const PreTriFichier& options) {
-    Progression progression(options.progression, taille);
+    ProgressionParLignes progression = Progression(options, taille);
     for (std::string_view texte; EnregistrementSuivant(source, texte);) {
         tri.AjouterEnregistrement(texte);
         e.longueurs.push_back(static_cast<std::uint32_t>(texte.size()));
@@ -242,7 +228,7 @@ ResultatPreTri PreTrierFichier(std::string_view fichier, std::string_view tempor
     const std::size_t tranche = std::max<std::size_t>(
         1, options.tailleTranche ? options.tailleTranche : TailleTrancheParDefaut(octets / 400));
     CopieParLots lots(e, std::move(debutsGroupes));
-    Progression progression(options.progression, taille);
+    ProgressionParLignes progression = Progression(options, taille);
     for (std::size_t premier = 0, fin = 0; premier < e.Nombre(); premier = fin) {
         std::size_t lot = 0;
         for (fin = premier; fin < e.Nombre(); ++fin) {

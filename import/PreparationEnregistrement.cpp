@@ -222,15 +222,14 @@ std::size_t PreparateurEnregistrement::PreparerLigneSuivante(std::string_view ta
     if (!asciiIntact_) return 0;
     Speciaux<kSpeciauxMax> speciaux(tampon, true);
     if (!speciaux.complet || speciaux.finLigne == std::string_view::npos) return 0;
-    // A text-mode read gives "\r\n" as "\n", and at most longueurLue
-    // characters of a line at a time.
-    const std::size_t fin = speciaux.finLigne;
-    const std::size_t retour = fin > 0 && tampon[fin - 1] == '\r' ? 1 : 0;
-    if (fin + 1 - retour > longueurLue) return 0;
-    const std::size_t taille = std::min(speciaux.texte, fin - retour);
+    // A read takes at most longueurLue characters of a line, its line feed
+    // included.
+    const std::size_t avant = AvantFinDeLigne(tampon, speciaux.finLigne);
+    if (avant + 1 > longueurLue) return 0;
+    const std::size_t taille = std::min(speciaux.texte, avant);
     Assembler(tampon.data(), taille, speciaux.positions.data(), speciaux.nombre, false, enreg);
     FixerDrapeaux(enreg);
-    return fin + 1;
+    return speciaux.finLigne + 1;
 }
 
 // The record from the taille characters of a line's text, whose bytes

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "util/MemeCode.h"
+
 // A text of the program (UTF-8 in the source) as the 1252 bytes it shows.
 std::string Texte(std::string_view utf8);
 
@@ -36,30 +38,6 @@ inline std::string_view Champ(std::string_view enreg, int position, int longueur
         return {};
     }
     return enreg.substr(static_cast<std::size_t>(position), static_cast<std::size_t>(longueur));
-}
-
-// Two short codes compared where they lie, a word at a time, where a call of
-// memcmp would cost more than the comparison itself: up to 16 characters,
-// the first and the last word of the code (they overlap when it is short).
-inline bool MemeCode(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    const std::size_t n = a.size();
-    auto Mot = [](const char* p, auto mot) {
-        std::memcpy(&mot, p, sizeof mot);
-        return mot;
-    };
-    if (n >= 8 && n <= 16) {
-        return Mot(a.data(), std::uint64_t{}) == Mot(b.data(), std::uint64_t{}) &&
-               Mot(a.data() + n - 8, std::uint64_t{}) == Mot(b.data() + n - 8, std::uint64_t{});
-    }
-    if (n >= 4 && n < 8) {
-        return Mot(a.data(), std::uint32_t{}) == Mot(b.data(), std::uint32_t{}) &&
-               Mot(a.data() + n - 4, std::uint32_t{}) == Mot(b.data() + n - 4, std::uint32_t{});
-    }
-    if (n > 16) return a == b;
-    for (std::size_t i = 0; i < n; ++i)
-        if (a[i] != b[i]) return false;
-    return true;
 }
 
 // For a position that only moves forward through longueur bytes: once the
@@ -97,4 +75,34 @@ private:
     std::int64_t LongueurFichier_;
     std::function<void(int)> deplacer_;
     int Pourcentage_ = 0;
+};
+
+// SuiviProgression for a pass over many lines: the percentage is worked out
+// only from the offset where it can change (a division for every line cost
+// a third of a record's control). For positions that only move forward,
+// the bar moves exactly as with SuiviProgression.
+class ProgressionParLignes {
+public:
+    ProgressionParLignes(std::int64_t LongueurFichier, std::function<void(int)> deplacer)
+        : suivi_(LongueurFichier, std::move(deplacer)), longueur_(LongueurFichier) {}
+
+    void Avancer(std::int64_t position) {
+        if (position < seuil_) return;
+        suivi_.Avancer(position);
+        seuil_ = ProchainSeuil(position);
+    }
+
+private:
+    // Below the offset returned, the percentage is that of position: the
+    // exact next percentage starts at the ceiling of (p + 1) * length / 100,
+    // and two bytes of margin cover the rounding of the floating division.
+    std::int64_t ProchainSeuil(std::int64_t position) const {
+        if (longueur_ <= 0 || position < 0 || position > longueur_) return position + 1;
+        const std::int64_t pourcentage = position * 100 / longueur_;
+        return ((pourcentage + 1) * longueur_ + 99) / 100 - 2;
+    }
+
+    SuiviProgression suivi_;
+    std::int64_t longueur_;
+    std::int64_t seuil_ = 0;
 };

@@ -195,36 +195,6 @@ struct ReleveAbonnes {
     }
 };
 
-// SuiviProgression for a pass over many lines: the percentage is worked out
-// only from the offset where it can change (a division for every line cost
-// a third of a record's control). For positions that only move forward,
-// the bar moves exactly as with SuiviProgression.
-class ProgressionParLignes {
-public:
-    ProgressionParLignes(std::int64_t LongueurFichier, std::function<void(int)> deplacer)
-        : suivi_(LongueurFichier, std::move(deplacer)), longueur_(LongueurFichier) {}
-
-    void Avancer(std::int64_t position) {
-        if (position < seuil_) return;
-        suivi_.Avancer(position);
-        seuil_ = ProchainSeuil(position);
-    }
-
-private:
-    // Below the offset returned, the percentage is that of position: the
-    // exact next percentage starts at the ceiling of (p + 1) * length / 100,
-    // and two bytes of margin cover the rounding of the floating division.
-    std::int64_t ProchainSeuil(std::int64_t position) const {
-        if (longueur_ <= 0 || position < 0 || position > longueur_) return position + 1;
-        const std::int64_t pourcentage = position * 100 / longueur_;
-        return ((pourcentage + 1) * longueur_ + 99) / 100 - 2;
-    }
-
-    SuiviProgression suivi_;
-    std::int64_t longueur_;
-    std::int64_t seuil_ = 0;
-};
-
 // One pass over the subscriber file for what the survey still lacks; the
 // progress bar follows it through deplacer. False when the file does not
 // open.

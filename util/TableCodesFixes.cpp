@@ -1,24 +1,9 @@
 #include "util/TableCodesFixes.h"
 
+#include "util/MemeCode.h"
+
 #include <algorithm>
 #include <cstring>
-
-namespace {
-
-// Codes are short: compared a word at a time, without a call.
-bool MemesOctets(const char* a, const char* b, std::size_t n) {
-    for (; n >= 8; a += 8, b += 8, n -= 8) {
-        std::uint64_t x, y;
-        std::memcpy(&x, a, sizeof x);
-        std::memcpy(&y, b, sizeof y);
-        if (x != y) return false;
-    }
-    for (; n > 0; --n)
-        if (*a++ != *b++) return false;
-    return true;
-}
-
-}  // namespace
 
 void TableCodesFixes::Vider(std::size_t longueur) {
     longueur_ = longueur;
@@ -52,7 +37,7 @@ int TableCodesFixes::Chercher(std::string_view code) const {
         const std::uint32_t occupant = cases_[c];
         if (occupant == 0) return -1;
         const std::size_t entree = occupant - 1;
-        if (MemesOctets(codes_.data() + entree * longueur_, code.data(), longueur_))
+        if (MemeCode(std::string_view(codes_.data() + entree * longueur_, longueur_), code))
             return numeros_[entree];
     }
 }
