@@ -10,6 +10,7 @@
 #include "import/Recodage.h"
 #include "import/RunHelpers.h"
 #include "records/EnregistrementBase.h"
+#include "util/CopieCourte.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ constexpr std::string_view kEditionInconnue = "EDITION DE LIBELLE INCONNU";
 void Ecraser(std::string& enreg, const TypeChamp& champ, std::string_view code) {
     const auto position = static_cast<std::size_t>(champ.Position);
     if (champ.Position < 0 || position >= enreg.size()) return;
-    std::memcpy(enreg.data() + position, code.data(),
+    CopieCourte(enreg.data() + position, code.data(),
                 std::min(code.size(), enreg.size() - position));
 }
 

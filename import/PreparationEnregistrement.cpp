@@ -14,6 +14,7 @@
 #include "import/OctetsHors.h"
 #include "platform/codepage.h"
 #include "records/OutilsEnregistrement.h"
+#include "util/CopieCourte.h"
 #include "util/utilit.h"
 
 namespace {
@@ -259,7 +260,7 @@ void PreparateurEnregistrement::Assembler(const char* ligne, std::size_t taille,
         const std::size_t source = m.debut - m.decalage;
         const std::size_t n = m.fin - m.debut;
         const std::size_t copies = source < taille ? std::min(n, taille - source) : 0;
-        if (copies > 0) std::memcpy(cible + m.debut, ligne + source, copies);
+        CopieCourte(cible + m.debut, ligne + source, copies);
         if (copies < n) std::memset(cible + m.debut + copies, ' ', n - copies);
         if (m.fin < longueur_) cible[m.fin] = '0';
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "util/CopieCourte.h"
 #include "util/utilit.h"
 
 namespace {
@@ -251,17 +252,17 @@ void Emetteurs::EcritResolues(std::string_view buf, int NumeroAbonne, int Indice
     for (const Ecriture& e : Ecritures_) {
         switch (e.source) {
             case Source::Enregistrement:
-                std::memcpy(zone + e.cible, buf.data() + e.depuis, e.copies);
+                CopieCourte(zone + e.cible, buf.data() + e.depuis, e.copies);
                 if (e.zeros > 0) std::memset(zone + e.cible + e.copies, 0, e.zeros);
                 break;
             case Source::Date:
                 BufJournal_.PositionFournisseur(static_cast<int>(e.cible), Date, e.copie);
                 break;
             case Source::IndiceLiasse:
-                std::memcpy(zone + e.cible, TexteLiasse(IndiceLiasse).data(), e.copies);
+                CopieCourte(zone + e.cible, TexteLiasse(IndiceLiasse).data(), e.copies);
                 break;
             case Source::NumeroAbonne:
-                std::memcpy(zone + e.cible, TexteAbonne(NumeroAbonne).data(), e.copies);
+                CopieCourte(zone + e.cible, TexteAbonne(NumeroAbonne).data(), e.copies);
                 break;
         }
     }
