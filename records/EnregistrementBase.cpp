@@ -92,6 +92,13 @@ void EnregistrementBase::Nombre(int champ, long valeur, int chiffres) {
 
 void EnregistrementBase::NombreA(int position, long valeur, int chiffres) {
     if (chiffres <= 0) return;
+    // A width that the buffer holds: the digits are written in place.
+    std::size_t place = 0;
+    char* cible = Cible(position, place);
+    if (chiffres <= 40 && place >= static_cast<std::size_t>(chiffres)) {
+        TexteNombre(std::span<char>(cible, static_cast<std::size_t>(chiffres)), valeur);
+        return;
+    }
     char texte[64];
     const std::size_t n = FormaterNombre(texte, valeur, chiffres);
     Position(position, std::string_view(texte, std::min(n, static_cast<std::size_t>(chiffres))));
