@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "app/QuervaneDlg.h"
 #include "import/ControleStructures.h"
@@ -114,9 +115,14 @@ bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::strin
     const int routes = IndexPasse.M_ilot.Nombre();
     // In a file in no bag order the list names the few bags of a route
     // again and again: the records of the route's known bags are built once
-    // and written again as they are.
+    // and written again as they are. place[bag] is where the bag's record
+    // lies in construits (0: not built for this route yet).
     int lotConstruit = -2;
-    std::unordered_map<int, std::string> construits;
+    int precedent = -1;
+    std::string construits;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> place(
+        static_cast<std::size_t>(std::max(pSacs.NombreEnregistrementsSac(), 0)));
+    std::vector<int> connus;
     for (;;) {
         const std::size_t lus = liste.Read(entree.data(), 1, entree.size());
         if (lus < longueurSac) break;
@@ -133,15 +139,19 @@ bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::strin
         } else {
             indice = std::atoi(numero);
         }
-        const int trouve = pSacs.Chercher(sac);
+        const int trouve = pSacs.Chercher(sac, precedent);
+        if (trouve >= 0) precedent = trouve;
         const int lot = indice >= 0 && indice < routes ? indice : -1;
         if (lot != lotConstruit) {
+            for (const int connu : connus) place[static_cast<std::size_t>(connu)] = {};
+            connus.clear();
             construits.clear();
             lotConstruit = lot;
         }
-        const auto deja = trouve >= 0 ? construits.find(trouve) : construits.end();
-        if (deja != construits.end()) {
-            if (fichier.Write(deja->second.data(), 1, deja->second.size()) != deja->second.size())
+        const auto [debut, taille] = trouve >= 0 ? place[static_cast<std::size_t>(trouve)]
+                                                 : std::pair<std::uint32_t, std::uint32_t>{};
+        if (taille > 0) {
+            if (fichier.Write(construits.data() + debut, 1, taille) != taille)
                 return ErreurFichier(nom);
         } else {
             if (trouve >= 0) {
@@ -154,7 +164,14 @@ bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::strin
             PourEmetteur(enregistrement, EnregistrementSac, texte);
             if (!Emetteur.EnvoieEnregistrementSacDirect(fichier, texte, lot))
                 return ErreurFichier(nom);
-            if (trouve >= 0) construits.emplace(trouve, Emetteur.DernierSac());
+            if (trouve >= 0) {
+                const std::string_view sacConstruit = Emetteur.DernierSac();
+                place[static_cast<std::size_t>(trouve)] = {
+                    static_cast<std::uint32_t>(construits.size()),
+                    static_cast<std::uint32_t>(sacConstruit.size())};
+                construits.append(sacConstruit);
+                connus.push_back(trouve);
+            }
         }
         if (lus < entree.size()) break;
     }

@@ -2,18 +2,25 @@
 
 #include <algorithm>
 
-void TableSacsFournisseur::Ouvrir(int LongueurEnregistrementSac, int longueurCode) {
+#include "util/MemeCode.h"
+
+void TableSacsFournisseur::Ouvrir(int LongueurEnregistrementSac, int longueurCode,
+                                  std::size_t attendus) {
     Liberer();
     existe_ = true;
     longueur_ = std::max(LongueurEnregistrementSac, 0);
     longueurCode_ = std::max(longueurCode, 0);
     premier_.Vider(static_cast<std::size_t>(longueurCode_));
+    premier_.Reserver(attendus);
+    pSacs_.reserve(attendus * static_cast<std::size_t>(longueur_ + kLongueurSuite));
+    premiere_.reserve(attendus);
 }
 
 void TableSacsFournisseur::Liberer() {
     existe_ = false;
     nombre_ = 0;
     std::vector<char>().swap(pSacs_);
+    std::vector<std::uint8_t>().swap(premiere_);
     premier_.Vider(0);
 }
 
@@ -31,11 +38,10 @@ void TableSacsFournisseur::Ajouter(std::string_view ligne) {
     pSacs_.insert(pSacs_.end(), longueur - texte.size(), ' ');
     const std::string_view enregistrement(pSacs_.data() + debut, longueur);
     const auto largeur = static_cast<std::size_t>(longueurCode_);
-    if (largeur <= longueur) {
-        premier_.Ajouter(enregistrement.substr(0, largeur), nombre_);
-    } else {
-        premier_.Ajouter(Cle(enregistrement), nombre_);
-    }
+    const int premier = largeur <= longueur
+                            ? premier_.Ajouter(enregistrement.substr(0, largeur), nombre_)
+                            : premier_.Ajouter(Cle(enregistrement), nombre_);
+    premiere_.push_back(premier == nombre_ ? 1 : 0);
     pSacs_.insert(pSacs_.end(), kLongueurSuite, '0');
     ++nombre_;
 }
@@ -45,6 +51,17 @@ int TableSacsFournisseur::Chercher(std::string_view sac) const {
     const auto largeur = static_cast<std::size_t>(longueurCode_);
     return sac.size() >= largeur ? premier_.Chercher(sac.substr(0, largeur))
                                  : premier_.Chercher(Cle(sac));
+}
+
+int TableSacsFournisseur::Chercher(std::string_view sac, int precedent) const {
+    const auto largeur = static_cast<std::size_t>(longueurCode_);
+    const int suivant = precedent + 1;
+    if (precedent >= -1 && suivant < nombre_ && premiere_[static_cast<std::size_t>(suivant)] &&
+        largeur <= static_cast<std::size_t>(longueur_) && sac.size() >= largeur &&
+        MemeCode(Enregistrement(suivant).substr(0, largeur), sac.substr(0, largeur))) {
+        return suivant;
+    }
+    return Chercher(sac);
 }
 
 std::string_view TableSacsFournisseur::Enregistrement(int index) const {

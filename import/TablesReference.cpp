@@ -134,9 +134,18 @@ bool CQuervaneDlg::LectureSacs(const RunContext& run) {
         CWnd::EndWaitCursor();
         return false;
     }
-    pSacs.Ouvrir(LongueurEnregistrementSac, EnregistrementJournal.NumeroSac.Longueur);
-    while (sacs.GetLine(ligne, kLigneEnregistrement + 1)) {
-        if (EstLigneSac(ligne)) pSacs.Ajouter(LireLigneSac(ligne, LongueurEnregistrementSac));
+    // About one entry per record and its line end: room for them at once.
+    const std::int64_t taille = plat::FileSize(NomFichierFournisseur(run, FichierFournisseur::Sac));
+    const auto attendus =
+        taille > 0 ? static_cast<std::size_t>(taille) /
+                         static_cast<std::size_t>(std::max(LongueurEnregistrementSac, 0) + 2)
+                   : 0;
+    pSacs.Ouvrir(LongueurEnregistrementSac, EnregistrementJournal.NumeroSac.Longueur, attendus);
+    // Each line is taken where the stream holds it: the table copies it,
+    // blank-padded to the record length.
+    std::string_view vue;
+    while (sacs.ReadLineView(vue, kLigneEnregistrement + 1)) {
+        if (EstLigneSac(vue)) pSacs.Ajouter(TexteLigne(vue));
     }
     NombreEnregistrementsSac = pSacs.NombreEnregistrementsSac();
     // A bag file without records: the run goes on without bags.

@@ -59,8 +59,20 @@ int TableCodesFixes::Ajouter(std::string_view code, int numero) {
     return numero;
 }
 
+void TableCodesFixes::Reserver(std::size_t nombre) {
+    codes_.reserve(nombre * longueur_);
+    numeros_.reserve(nombre);
+    std::size_t cases = 64;
+    while (cases < 2 * nombre) cases *= 2;
+    if (cases > cases_.size()) Redimensionner(cases);
+}
+
 void TableCodesFixes::Agrandir() {
-    cases_.assign(std::max<std::size_t>(64, cases_.size() * 2), 0);
+    Redimensionner(std::max<std::size_t>(64, cases_.size() * 2));
+}
+
+void TableCodesFixes::Redimensionner(std::size_t cases) {
+    cases_.assign(cases, 0);
     for (std::size_t entree = 0; entree < numeros_.size(); ++entree) {
         const std::string_view code(codes_.data() + entree * longueur_, longueur_);
         cases_[CaseLibre(code)] = static_cast<std::uint32_t>(entree + 1);

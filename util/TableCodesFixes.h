@@ -25,11 +25,14 @@ public:
     // Gives code the number (from 0) unless it has one already; returns the
     // number it has, or -1 for a code of another length.
     int Ajouter(std::string_view code, int numero);
+    // Room for nombre codes, so that adding them moves nothing.
+    void Reserver(std::size_t nombre);
 
 private:
     std::size_t Case(std::string_view code) const;
     std::size_t CaseLibre(std::string_view code) const;
     void Agrandir();
+    void Redimensionner(std::size_t cases);
 
     std::size_t longueur_;
     std::string codes_;                 // entry i at i * longueur_

@@ -37,6 +37,8 @@ TEST(TableCodesFixes, SameAnswersAsAMapWhileItGrows) {
         TableCodesFixes table(longueur);
         std::unordered_map<std::string, int> reference;
         for (int i = 0; i < 20000; ++i) {
+            // Room made now and then, too little or enough, with codes in.
+            if (i % 5000 == 2500) table.Reserver(static_cast<std::size_t>(i % 3 == 0 ? 10 : i));
             std::string code(longueur, 'R');
             for (std::size_t k = longueur > 3 ? longueur - 3 : 0; k < longueur; ++k)
                 code[k] = static_cast<char>('0' + random() % 20);

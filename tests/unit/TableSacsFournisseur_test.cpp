@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 TEST(TableSacsFournisseur, EntriesFlagsAndBlock) {
@@ -29,6 +32,33 @@ TEST(TableSacsFournisseur, EntriesFlagsAndBlock) {
     sacs.Liberer();
     EXPECT_FALSE(sacs.Existe());
     EXPECT_EQ(sacs.Bloc(), "");
+}
+
+// A lookup that first tries the entry after the one found before gives the
+// answer of a plain lookup whatever that entry is: the next bag, another,
+// one that repeats an earlier bag's code (the earlier entry answers), the
+// last entry, a short code, or a code wider than the record.
+TEST(TableSacsFournisseur, LookupFromTheEntryBeforeAnswersAsAPlainOne) {
+    struct Table {
+        int longueur, largeur;
+        std::vector<std::string> lignes;
+    };
+    const std::vector<Table> tables = {
+        {8, 4, {"0001VA01", "0002VA01", "0003VB02", "0002VC03", "0004VC03", "0005"}},
+        {3, 5, {"AB", "ABC", "AB"}},
+    };
+    const std::vector<std::string> sacs = {"0001", "0002", "0003", "0004",  "0005",  "0009",
+                                           "000",  "AB",   "ABC",  "AB   ", "ABC  ", ""};
+    for (const Table& t : tables) {
+        TableSacsFournisseur table;
+        table.Ouvrir(t.longueur, t.largeur, t.lignes.size() / 2);
+        for (const std::string& ligne : t.lignes) table.Ajouter(ligne);
+        for (const std::string& sac : sacs) {
+            for (int precedent = -3; precedent <= static_cast<int>(t.lignes.size()); ++precedent)
+                EXPECT_EQ(table.Chercher(sac, precedent), table.Chercher(sac))
+                    << "'" << sac << "' after " << precedent;
+        }
+    }
 }
 
 TEST(TableSacsFournisseur, BagCodeWiderThanTheRecordIsBlankPadded) {
