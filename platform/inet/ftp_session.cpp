@@ -1,12 +1,10 @@
 #include "platform/inet/ftp_session.h"
 
-#include <curl/curl.h>
-
 #include <algorithm>
 #include <cctype>
-#include <mutex>
 
 #include "platform/codepage.h"
+#include "platform/inet/curl_library.h"
 #include "platform/inet/inet_errors.h"
 
 namespace plat::ftp {
@@ -14,11 +12,6 @@ namespace {
 
 // A listing larger than this is not a listing the picker could show.
 constexpr std::size_t kMaxListingBytes = 64 * 1024 * 1024;
-
-void InitialiseCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 // A host name or address, and nothing that could change the meaning of the
 // URL built from it (no credentials, port, path or escape).
@@ -32,7 +25,7 @@ bool IsPlainHost(std::string_view host) {
 }
 
 struct CurlFree {
-    void operator()(char* p) const { curl_free(p); }
+    void operator()(char* p) const { curl::free(p); }
 };
 
 // Each path segment escaped, so that blanks, "#", "%" and accents reach the
@@ -51,7 +44,7 @@ std::string UrlPath(CURL* handle, std::string_view path1252) {
         const std::string_view segment = rest.substr(0, slash);
         if (!segment.empty()) {
             std::unique_ptr<char, CurlFree> escaped(
-                curl_easy_escape(handle, segment.data(), static_cast<int>(segment.size())));
+                curl::easy_escape(handle, segment.data(), static_cast<int>(segment.size())));
             if (escaped) url += escaped.get();
         }
         if (slash == std::string_view::npos) break;
@@ -173,9 +166,9 @@ struct FtpSession::Curl {
     CURL* handle = nullptr;
     ReplyLog replies;
 
-    Curl() : handle(curl_easy_init()) {}
+    Curl() : handle(curl::easy_init()) {}
     ~Curl() {
-        if (handle) curl_easy_cleanup(handle);
+        if (handle) curl::easy_cleanup(handle);
     }
     Curl(const Curl&) = delete;
     Curl& operator=(const Curl&) = delete;
@@ -192,33 +185,32 @@ struct Outcome {
 // curl_easy_reset) with the options common to all of them.
 void SetCommonOptions(CURL* h, const Endpoint& endpoint, const InternetTimeouts& timeouts,
                       ReplyLog& replies) {
-    curl_easy_reset(h);
-    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "ftp");
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_USERNAME, endpoint.user.c_str());
-    curl_easy_setopt(h, CURLOPT_PASSWORD, endpoint.password.c_str());
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeouts.connectSeconds));
-    curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT,
-                     static_cast<long>(timeouts.responseSeconds));
-    curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, static_cast<long>(timeouts.stallSeconds));
-    curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
+    curl::easy_reset(h);
+    curl::easy_setopt(h, CURLOPT_PROTOCOLS_STR, "ftp");
+    curl::easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl::easy_setopt(h, CURLOPT_USERNAME, endpoint.user.c_str());
+    curl::easy_setopt(h, CURLOPT_PASSWORD, endpoint.password.c_str());
+    curl::easy_setopt(h, CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeouts.connectSeconds));
+    curl::easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT,
+                      static_cast<long>(timeouts.responseSeconds));
+    curl::easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl::easy_setopt(h, CURLOPT_LOW_SPEED_TIME, static_cast<long>(timeouts.stallSeconds));
+    curl::easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
     if (endpoint.passive) {
-        curl_easy_setopt(h, CURLOPT_FTP_USE_EPSV, 1L);
+        curl::easy_setopt(h, CURLOPT_FTP_USE_EPSV, 1L);
     } else {
-        curl_easy_setopt(h, CURLOPT_FTPPORT, "-");
-        curl_easy_setopt(h, CURLOPT_ACCEPTTIMEOUT_MS, timeouts.connectSeconds * 1000L);
+        curl::easy_setopt(h, CURLOPT_FTPPORT, "-");
+        curl::easy_setopt(h, CURLOPT_ACCEPTTIMEOUT_MS, timeouts.connectSeconds * 1000L);
     }
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Discard);
-    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &OnHeader);
-    curl_easy_setopt(h, CURLOPT_HEADERDATA, &replies);
+    curl::easy_setopt(h, CURLOPT_WRITEFUNCTION, &Discard);
+    curl::easy_setopt(h, CURLOPT_HEADERFUNCTION, &OnHeader);
+    curl::easy_setopt(h, CURLOPT_HEADERDATA, &replies);
 }
 
 }  // namespace
 
 FtpSession::FtpSession(Endpoint endpoint, const InternetTimeouts& timeouts)
     : endpoint_(std::move(endpoint)), timeouts_(timeouts) {
-    InitialiseCurlOnce();
     curl_ = std::make_unique<Curl>();
 }
 
@@ -242,10 +234,10 @@ Outcome Perform(FtpSession::Curl& curl, const Endpoint& endpoint, const Internet
     SetCommonOptions(curl.handle, endpoint, timeouts, curl.replies);
     const std::string url = "ftp://" + endpoint.host + ":" + std::to_string(endpoint.port) + "/" +
                             UrlPath(curl.handle, path);
-    curl_easy_setopt(curl.handle, CURLOPT_URL, url.c_str());
+    curl::easy_setopt(curl.handle, CURLOPT_URL, url.c_str());
     configure(curl.handle);
     Outcome outcome;
-    outcome.code = curl_easy_perform(curl.handle);
+    outcome.code = curl::easy_perform(curl.handle);
     outcome.reply = curl.replies.lastCode;
     return outcome;
 }
@@ -273,12 +265,12 @@ void FtpSession::Connect() {
     if (!curl_ || !curl_->handle)
         throw MakeInternetException(InternetError::ServerError, Operation::Connect, context);
     features_ = ServerFeatures{};
-    curl_slist* quote = curl_slist_append(nullptr, "*FEAT");  // "*": a refusal is no failure
+    curl_slist* quote = curl::slist_append(nullptr, "*FEAT");  // "*": a refusal is no failure
     const Outcome outcome = Perform(*curl_, endpoint_, timeouts_, "", &features_, [&](CURL* h) {
-        curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
-        curl_easy_setopt(h, CURLOPT_QUOTE, quote);
+        curl::easy_setopt(h, CURLOPT_NOBODY, 1L);
+        curl::easy_setopt(h, CURLOPT_QUOTE, quote);
     });
-    curl_slist_free_all(quote);
+    curl::slist_free_all(quote);
     if (outcome.code != CURLE_OK) {
         const ErrorContext failed{endpoint_.host, {}, {}, Detail(outcome)};
         throw MakeInternetException(Classify(outcome.code), Operation::Connect, failed);
@@ -293,8 +285,8 @@ bool FtpSession::Download(std::string_view remotePath, std::string_view localNam
     BodyToSink body{&sink};
     const Outcome outcome =
         Perform(*curl_, endpoint_, timeouts_, remotePath, nullptr, [&](CURL* h) {
-            curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &BodyToSink::Write);
-            curl_easy_setopt(h, CURLOPT_WRITEDATA, &body);
+            curl::easy_setopt(h, CURLOPT_WRITEFUNCTION, &BodyToSink::Write);
+            curl::easy_setopt(h, CURLOPT_WRITEDATA, &body);
         });
     if (outcome.code == CURLE_OK) return true;
     const InternetError error =
@@ -313,9 +305,9 @@ FtpSession::Listing FtpSession::List(std::string_view folder) {
         listing.text.clear();
         BodyToString body{&listing.text};
         return Perform(*curl_, endpoint_, timeouts_, folder, nullptr, [&](CURL* h) {
-            if (command) curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, command);
-            curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &BodyToString::Write);
-            curl_easy_setopt(h, CURLOPT_WRITEDATA, &body);
+            if (command) curl::easy_setopt(h, CURLOPT_CUSTOMREQUEST, command);
+            curl::easy_setopt(h, CURLOPT_WRITEFUNCTION, &BodyToString::Write);
+            curl::easy_setopt(h, CURLOPT_WRITEDATA, &body);
         });
     };
     if (features_.mlsd) {
@@ -339,12 +331,12 @@ FtpSession::Listing FtpSession::List(std::string_view folder) {
 std::optional<FileTime> FtpSession::ModificationTime(std::string_view remotePath) {
     if (!features_.mdtm || !curl_) return std::nullopt;
     const Outcome outcome = Perform(*curl_, endpoint_, timeouts_, remotePath, nullptr, [](CURL* h) {
-        curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
-        curl_easy_setopt(h, CURLOPT_FILETIME, 1L);
+        curl::easy_setopt(h, CURLOPT_NOBODY, 1L);
+        curl::easy_setopt(h, CURLOPT_FILETIME, 1L);
     });
     if (outcome.code == CURLE_OK) {
         curl_off_t time = -1;
-        if (curl_easy_getinfo(curl_->handle, CURLINFO_FILETIME_T, &time) == CURLE_OK && time >= 0)
+        if (curl::easy_getinfo(curl_->handle, CURLINFO_FILETIME_T, &time) == CURLE_OK && time >= 0)
             return static_cast<FileTime>(time);
         return std::nullopt;
     }
