@@ -4,9 +4,9 @@
 // the delivery application's index files; then the extracted set is deleted
 // and the run shows its final status.
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 #include <vector>
 
 #include "app/QuervaneDlg.h"
@@ -14,6 +14,7 @@
 #include "import/LignesFournisseur.h"
 #include "import/RunContext.h"
 #include "import/RunHelpers.h"
+#include "import/SacsDeRoute.h"
 #include "records/DescriptionSacs.h"
 #include "records/Inistruc.h"
 
@@ -104,6 +105,24 @@ bool CQuervaneDlg::FichiersSacTitre(const RunContext& run, const std::string& ti
     return true;
 }
 
+namespace {
+
+// The next entry of the list, at most entree.size() characters: seen where
+// the stream holds it when it is there whole without a carriage return (the
+// text mode then changes nothing in it), read into entree otherwise.
+std::string_view EntreeSuivante(plat::File& liste, std::string& entree) {
+    const std::string_view tampon = liste.Buffered(entree.size());
+    if (tampon.size() >= entree.size() &&
+        std::memchr(tampon.data(), '\r', entree.size()) == nullptr) {
+        liste.Skip(entree.size());
+        return tampon.substr(0, entree.size());
+    }
+    const std::size_t lus = liste.Read(entree.data(), 1, entree.size());
+    return std::string_view(entree).substr(0, lus);
+}
+
+}  // namespace
+
 bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::string& nom) {
     plat::File liste = plat::File::Open("SACS.LIS", "r");
     if (!liste) return true;
@@ -113,22 +132,16 @@ bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::strin
     std::string enregistrement;
     std::string texte;
     const int routes = IndexPasse.M_ilot.Nombre();
-    // In a file in no bag order the list names the few bags of a route
-    // again and again: the records of the route's known bags are built once
-    // and written again as they are. place[bag] is where the bag's record
-    // lies in construits (0: not built for this route yet).
     int lotConstruit = -2;
     int precedent = -1;
-    std::string construits;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> place(
-        static_cast<std::size_t>(std::max(pSacs.NombreEnregistrementsSac(), 0)));
-    std::vector<int> connus;
+    SacsDeRoute sacsDeRoute(pSacs.NombreEnregistrementsSac());
     for (;;) {
-        const std::size_t lus = liste.Read(entree.data(), 1, entree.size());
+        const std::string_view lue = EntreeSuivante(liste, entree);
+        const std::size_t lus = lue.size();
         if (lus < longueurSac) break;
-        const std::string_view sac = std::string_view(entree).substr(0, longueurSac);
+        const std::string_view sac = lue.substr(0, longueurSac);
         char numero[6] = {};
-        std::memcpy(numero, entree.data() + longueurSac, lus - longueurSac);
+        std::memcpy(numero, lue.data() + longueurSac, lus - longueurSac);
         // The pass writes five digits; anything else is read as atoi reads it.
         const bool chiffres = lus - longueurSac == 5 && std::all_of(numero, numero + 5, [](char c) {
                                   return c >= '0' && c <= '9';
@@ -139,20 +152,22 @@ bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::strin
         } else {
             indice = std::atoi(numero);
         }
-        const int trouve = pSacs.Chercher(sac, precedent);
-        if (trouve >= 0) precedent = trouve;
         const int lot = indice >= 0 && indice < routes ? indice : -1;
         if (lot != lotConstruit) {
-            for (const int connu : connus) place[static_cast<std::size_t>(connu)] = {};
-            connus.clear();
-            construits.clear();
+            sacsDeRoute.NouvelleRoute();
             lotConstruit = lot;
         }
-        const auto [debut, taille] = trouve >= 0 ? place[static_cast<std::size_t>(trouve)]
-                                                 : std::pair<std::uint32_t, std::uint32_t>{};
-        if (taille > 0) {
-            if (fichier.Write(construits.data() + debut, 1, taille) != taille)
-                return ErreurFichier(nom);
+        SacsDeRoute::Sac& connu =
+            sacsDeRoute.Trouver(sac, [&] { return pSacs.Chercher(sac, precedent); });
+        const int trouve = connu.trouve;
+        if (trouve >= 0) precedent = trouve;
+        if (connu.taille > 0) {
+            const std::string_view construit = sacsDeRoute.Enregistrement(connu);
+            const bool ecrit =
+                connu.ligne
+                    ? fichier.WriteLine(construit.substr(0, construit.size() - 1))
+                    : fichier.Write(construit.data(), 1, construit.size()) == construit.size();
+            if (!ecrit) return ErreurFichier(nom);
         } else {
             if (trouve >= 0) {
                 enregistrement.assign(pSacs.Enregistrement(trouve));
@@ -164,14 +179,7 @@ bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::strin
             PourEmetteur(enregistrement, EnregistrementSac, texte);
             if (!Emetteur.EnvoieEnregistrementSacDirect(fichier, texte, lot))
                 return ErreurFichier(nom);
-            if (trouve >= 0) {
-                const std::string_view sacConstruit = Emetteur.DernierSac();
-                place[static_cast<std::size_t>(trouve)] = {
-                    static_cast<std::uint32_t>(construits.size()),
-                    static_cast<std::uint32_t>(sacConstruit.size())};
-                construits.append(sacConstruit);
-                connus.push_back(trouve);
-            }
+            sacsDeRoute.Garder(connu, Emetteur.DernierSac());
         }
         if (lus < entree.size()) break;
     }
