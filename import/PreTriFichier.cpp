@@ -8,6 +8,7 @@
 #include "import/PreTri.h"
 #include "import/RunHelpers.h"
 #include "platform/fs/fs.h"
+#include "platform/memory.h"
 
 namespace {
 
@@ -106,9 +107,9 @@ public:
     // records it gave.
     ResultatPreTri Copier(plat::File& source, plat::File& copie, std::size_t premier,
                           std::size_t fin, std::size_t octets) {
-        std::string& lot = lots_[suivant_];
+        plat::LargeBuffer& lot = lots_[suivant_];
         suivant_ ^= 1;
-        lot.resize(octets);
+        lot.Resize(octets);
         Placer(premier, fin);
         std::size_t i = premier;
         for (std::string_view texte; i < fin && EnregistrementSuivant(source, texte); ++i) {
@@ -123,7 +124,7 @@ public:
         for (const std::uint32_t place : groupes_) {
             const std::size_t debut = suites_[place] - octets_[place];
             morceaux.push_back(
-                {curseurs_[place], std::string_view(lot).substr(debut, octets_[place])});
+                {curseurs_[place], std::string_view(lot.data() + debut, octets_[place])});
             curseurs_[place] += static_cast<std::int64_t>(octets_[place]);
             octets_[place] = 0;
         }
@@ -162,7 +163,7 @@ private:
     std::vector<std::size_t> octets_, suites_;
     std::vector<std::uint32_t> groupes_;  // the places of the lot's groups
     std::vector<std::size_t> cibles_;     // by record of the lot
-    std::string lots_[2];                 // one fills while the other is written
+    plat::LargeBuffer lots_[2];           // one fills while the other is written
     int suivant_ = 0;
 };
 

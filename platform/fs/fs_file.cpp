@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "platform/fs/fs.h"
+#include "platform/memory.h"
 
 namespace plat {
 namespace {
@@ -80,14 +81,14 @@ bool ParseMode(std::string_view mode, OpenMode& out) {
     }
 }
 
+// The large buffers of an asynchronous stream are read and written through
+// in full many times over: they take large pages where there are some.
 struct Block {
-    std::unique_ptr<char[]> data;
+    LargeBuffer data;
     std::size_t size = 0;
 
-    static Block Make(std::size_t size) {
-        return {std::make_unique_for_overwrite<char[]>(size), size};
-    }
-    char* get() const { return data.get(); }
+    static Block Make(std::size_t size) { return {LargeBuffer(size), size}; }
+    char* get() { return data.data(); }
 };
 
 // Output of the read loop: a caller's array or a std::string.

@@ -1,0 +1,34 @@
+// Large work buffers: bytes that are not cleared, backed by large pages
+// where the system offers them. A buffer of megabytes that is filled and
+// read through in full (a stream's buffers, the pre-sort's lots) then costs
+// far fewer page faults and address translations.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+
+namespace plat {
+
+class LargeBuffer {
+public:
+    LargeBuffer() = default;
+    explicit LargeBuffer(std::size_t size) { Resize(size); }
+
+    char* data() { return bytes_.get(); }
+    const char* data() const { return bytes_.get(); }
+    std::size_t size() const { return size_; }
+
+    // size bytes, kept when the buffer already holds that many and lost
+    // otherwise; throws std::bad_alloc when memory runs out.
+    void Resize(std::size_t size);
+
+private:
+    struct Free {
+        void operator()(char* p) const;
+    };
+    std::unique_ptr<char[], Free> bytes_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
+
+}  // namespace plat
