@@ -121,6 +121,26 @@ std::string_view EntreeSuivante(plat::File& liste, std::string& entree) {
     return std::string_view(entree).substr(0, lus);
 }
 
+// The route index of an entry: the five digits that the pass writes, or
+// what atoi reads in anything else.
+int IndiceRoute(std::string_view numero) {
+    if (numero.size() == 5 &&
+        std::all_of(numero.begin(), numero.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        int indice = 0;
+        for (const char c : numero) indice = indice * 10 + (c - '0');
+        return indice;
+    }
+    char texte[6] = {};
+    std::memcpy(texte, numero.data(), std::min(numero.size(), sizeof texte - 1));
+    return std::atoi(texte);
+}
+
+// A record built before, written again: as a line when it is one.
+bool EcrireConstruit(plat::File& fichier, std::string_view construit, bool ligne) {
+    return ligne ? fichier.WriteLine(construit.substr(0, construit.size() - 1))
+                 : fichier.Write(construit.data(), 1, construit.size()) == construit.size();
+}
+
 }  // namespace
 
 bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::string& nom) {
@@ -140,18 +160,7 @@ bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::strin
         const std::size_t lus = lue.size();
         if (lus < longueurSac) break;
         const std::string_view sac = lue.substr(0, longueurSac);
-        char numero[6] = {};
-        std::memcpy(numero, lue.data() + longueurSac, lus - longueurSac);
-        // The pass writes five digits; anything else is read as atoi reads it.
-        const bool chiffres = lus - longueurSac == 5 && std::all_of(numero, numero + 5, [](char c) {
-                                  return c >= '0' && c <= '9';
-                              });
-        int indice = 0;
-        if (chiffres) {
-            for (const char c : std::string_view(numero, 5)) indice = indice * 10 + (c - '0');
-        } else {
-            indice = std::atoi(numero);
-        }
+        const int indice = IndiceRoute(lue.substr(longueurSac));
         const int lot = indice >= 0 && indice < routes ? indice : -1;
         if (lot != lotConstruit) {
             sacsDeRoute.NouvelleRoute();
@@ -162,12 +171,8 @@ bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::strin
         const int trouve = connu.trouve;
         if (trouve >= 0) precedent = trouve;
         if (connu.taille > 0) {
-            const std::string_view construit = sacsDeRoute.Enregistrement(connu);
-            const bool ecrit =
-                connu.ligne
-                    ? fichier.WriteLine(construit.substr(0, construit.size() - 1))
-                    : fichier.Write(construit.data(), 1, construit.size()) == construit.size();
-            if (!ecrit) return ErreurFichier(nom);
+            if (!EcrireConstruit(fichier, sacsDeRoute.Enregistrement(connu), connu.ligne))
+                return ErreurFichier(nom);
         } else {
             if (trouve >= 0) {
                 enregistrement.assign(pSacs.Enregistrement(trouve));
