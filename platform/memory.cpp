@@ -1,5 +1,6 @@
 #include "platform/memory.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
@@ -37,10 +38,12 @@ void LargeBuffer::Free::operator()(char* p) const {
 
 void LargeBuffer::Resize(std::size_t size) {
     if (size > capacity_) {
+        const std::size_t capacity =
+            capacity_ == 0 ? size : std::max(size, capacity_ + capacity_ / 8);
         bytes_.reset();
         capacity_ = 0;
-        bytes_.reset(Allocate(size));
-        capacity_ = size;
+        bytes_.reset(Allocate(capacity));
+        capacity_ = capacity;
     }
     size_ = size;
 }

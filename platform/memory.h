@@ -19,7 +19,10 @@ public:
     std::size_t size() const { return size_; }
 
     // size bytes, kept when the buffer already holds that many and lost
-    // otherwise; throws std::bad_alloc when memory runs out.
+    // otherwise; throws std::bad_alloc when memory runs out. A buffer that
+    // grows takes an eighth more than asked: buffers of about the same size
+    // asked for again and again are then rarely made anew (every new page
+    // is cleared by the system).
     void Resize(std::size_t size);
 
 private:
