@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "util/MemeCode.h"
+
 PreTri::PreTri(int preTri, std::array<int, 3> keyLengths) : keyLengths_(keyLengths) {
     if (preTri == 2) levels_ = 2;
     if (preTri == 3) levels_ = 1;
@@ -20,21 +22,25 @@ std::uint32_t PreTri::IdentifiantPrefixe(int level, std::string_view prefix) {
 
 std::uint32_t PreTri::AjouterEnregistrement(std::string_view line) {
     const auto keyLength = static_cast<std::size_t>(keyLengths_[2]);
-    key_.assign(line.substr(0, keyLength));
-    key_.resize(keyLength, ' ');
+    // The key where the line holds it; a short line's key padded apart.
+    std::string_view key = line.substr(0, keyLength);
+    if (key.size() < keyLength) {
+        key_.assign(key);
+        key_.resize(keyLength, ' ');
+        key = key_;
+    }
 
     // Records of one group usually follow one another.
-    if (!haveLastKey_ || key_ != lastKey_) {
-        int id = keyIds_.Chercher(key_);
+    if (!haveLastKey_ || !MemeCode(key, lastKey_)) {
+        int id = keyIds_.Chercher(key);
         if (id < 0) {
             std::array<std::uint32_t, 3> groups{};
             for (int level = 0; level < 3; ++level)
-                groups[level] =
-                    IdentifiantPrefixe(level, std::string_view(key_).substr(0, keyLengths_[level]));
-            id = keyIds_.Ajouter(key_, static_cast<int>(keyGroups_.size()));
+                groups[level] = IdentifiantPrefixe(level, key.substr(0, keyLengths_[level]));
+            id = keyIds_.Ajouter(key, static_cast<int>(keyGroups_.size()));
             keyGroups_.push_back(groups);
         }
-        lastKey_ = key_;
+        lastKey_.assign(key);
         lastKeyId_ = static_cast<std::uint32_t>(id);
         haveLastKey_ = true;
     }
@@ -42,41 +48,38 @@ std::uint32_t PreTri::AjouterEnregistrement(std::string_view line) {
     return lastKeyId_;
 }
 
-PreTri::Ordre PreTri::Ordonner() const {
-    const std::size_t count = recordKey_.size();
-    Ordre result;
-    result.pRang.resize(count);
-    result.pChangeRecord.assign(count, 0);
-    for (std::size_t i = 0; i < count; ++i) result.pRang[i] = static_cast<std::uint32_t>(i);
-
-    std::vector<std::uint32_t> pNouveauRang(count);
-    constexpr std::uint32_t kUnranked = UINT32_MAX;
-    for (int level = 0; level < levels_; ++level) {
-        // Rank of each group: the order of its first record in the current order.
-        std::vector<std::uint32_t> rankOfGroup(prefixIds_[level].size(), kUnranked);
-        std::vector<std::uint32_t> groupStart;
-        for (const std::uint32_t record : result.pRang) {
-            std::uint32_t& rank = rankOfGroup[keyGroups_[recordKey_[record]][level]];
-            if (rank == kUnranked) {
-                rank = static_cast<std::uint32_t>(groupStart.size());
-                groupStart.push_back(0);
-            }
-            ++groupStart[rank];
-        }
-        std::uint32_t position = 0;
-        for (std::uint32_t& start : groupStart) {
-            const std::uint32_t size = start;
-            start = position;
-            position += size;
-            if (level == 2) result.pChangeRecord[position - 1] = 1;
-        }
-        for (const std::uint32_t record : result.pRang) {
-            const std::uint32_t rank = rankOfGroup[keyGroups_[recordKey_[record]][level]];
-            pNouveauRang[groupStart[rank]++] = record;
-        }
-        result.pRang.swap(pNouveauRang);
+// The groups of the last level in their regrouped order, and where each
+// starts: a group's records come together, in file order, so the whole
+// order follows from the groups' sizes.
+std::vector<std::uint32_t> PreTri::DebutsGroupes(std::vector<std::uint8_t>* fins) const {
+    const std::vector<std::uint32_t> ordre = OrdreGroupes();
+    std::vector<std::uint32_t> debuts(ordre.size(), 0);
+    for (const std::uint32_t cle : recordKey_) ++debuts[Groupe(cle)];
+    std::uint32_t position = 0;
+    for (const std::uint32_t groupe : ordre) {
+        const std::uint32_t taille = debuts[groupe];
+        debuts[groupe] = position;
+        position += taille;
+        if (fins != nullptr && levels_ == 3 && taille > 0) (*fins)[position - 1] = 1;
     }
-    if (count > 0) result.pChangeRecord[count - 1] = 1;
+    return debuts;
+}
+
+std::vector<std::uint8_t> PreTri::MarquesChangement() const {
+    std::vector<std::uint8_t> marques(recordKey_.size(), 0);
+    DebutsGroupes(&marques);
+    if (!marques.empty()) marques.back() = 1;
+    return marques;
+}
+
+PreTri::Ordre PreTri::Ordonner() const {
+    Ordre result;
+    result.pChangeRecord.assign(recordKey_.size(), 0);
+    std::vector<std::uint32_t> debuts = DebutsGroupes(&result.pChangeRecord);
+    if (!result.pChangeRecord.empty()) result.pChangeRecord.back() = 1;
+    result.pRang.resize(recordKey_.size());
+    for (std::size_t i = 0; i < recordKey_.size(); ++i)
+        result.pRang[debuts[Groupe(recordKey_[i])]++] = static_cast<std::uint32_t>(i);
     return result;
 }
 

@@ -9,8 +9,10 @@
 // of that key: title and edition at level 0, then the supplier vehicle code at
 // level 1, then the supplier route code at level 2.
 //
-// Every level is a stable counting sort on the rank of first appearance of its
-// groups, so the whole pre-sort is linear in the number of records.
+// The groups of every level are known by their first record: a group of the
+// last level has its place among the others from the ranks of its groups at
+// every level, and its records keep their file order. The whole pre-sort is
+// then linear in the number of records.
 #pragma once
 
 #include <array>
@@ -53,9 +55,12 @@ public:
         std::vector<std::uint8_t> pChangeRecord;
     };
     Ordre Ordonner() const;
+    // Ordonner's pChangeRecord alone.
+    std::vector<std::uint8_t> MarquesChangement() const;
 
 private:
     std::uint32_t IdentifiantPrefixe(int level, std::string_view prefix);
+    std::vector<std::uint32_t> DebutsGroupes(std::vector<std::uint8_t>* fins) const;
 
     int levels_ = 3;
     std::array<int, 3> keyLengths_;

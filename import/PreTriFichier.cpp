@@ -216,7 +216,7 @@ ResultatPreTri PreTrierFichier(std::string_view fichier, std::string_view tempor
         PreTri tri(options.preTri, options.keyLengths);
         if (!LireCles(source, taille, tri, e, options)) return ResultatPreTri::FichierIllisible;
         debutsGroupes = DebutsGroupes(tri, e);
-        pChangeRecord = tri.Ordonner().pChangeRecord;
+        pChangeRecord = tri.MarquesChangement();
     }
     source = plat::File::Open(fichier, "r");
     if (!source) return ResultatPreTri::FichierIllisible;

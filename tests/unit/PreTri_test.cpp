@@ -119,6 +119,9 @@ TEST(PreTri, SameResultAsTheRepeatedScan) {
         const PreTri::Ordre actual = Regrouper(preTri, lengths, keys);
         ASSERT_EQ(actual.pRang, expected.pRang) << "trial " << trial;
         ASSERT_EQ(actual.pChangeRecord, expected.pChangeRecord) << "trial " << trial;
+        PreTri tri(preTri, lengths);
+        for (const std::string& key : keys) tri.AjouterEnregistrement(key);
+        ASSERT_EQ(tri.MarquesChangement(), expected.pChangeRecord) << "trial " << trial;
     }
 }
 
