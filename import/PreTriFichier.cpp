@@ -28,6 +28,11 @@ constexpr std::string_view kFinLigne = "\r\n";
 // the place of its group in the regrouped order.
 struct Enregistrements {
     std::vector<std::uint32_t> longueurs;
+    // What the record's line takes beyond its text: its line end, "\n" (1)
+    // or "\r\n" (2); 0 when the line is of another kind (lines before it
+    // that are a line feed alone, a text cut at a zero byte or a piece of a
+    // long line), to be read as the first reading read it.
+    std::vector<std::uint8_t> fins;
     std::vector<std::uint32_t> places;
     std::size_t Nombre() const { return longueurs.size(); }
     std::size_t Copie(std::size_t i) const { return longueurs[i] + kFinLigne.size(); }
@@ -112,7 +117,7 @@ public:
         lot.Resize(octets);
         Placer(premier, fin);
         std::size_t i = premier;
-        for (std::string_view texte; i < fin && EnregistrementSuivant(source, texte); ++i) {
+        for (std::string_view texte; i < fin && Relire(source, i, texte); ++i) {
             if (texte.size() != e_.longueurs[i]) break;
             char* cible = lot.data() + cibles_[i - premier];
             std::memcpy(cible, texte.data(), texte.size());
@@ -133,6 +138,24 @@ public:
     }
 
 private:
+    // Record i again: a line of the usual kind is taken from its known
+    // length, its line end checked, without a look at its text.
+    bool Relire(plat::File& source, std::size_t i, std::string_view& texte) {
+        const std::size_t longueur = e_.longueurs[i];
+        const std::size_t finLigne = e_.fins[i];
+        if (finLigne != 0) {
+            const std::size_t octets = longueur + finLigne;
+            const std::string_view tampon = source.Buffered(octets);
+            if (tampon.size() >= octets && tampon[octets - 1] == '\n' &&
+                (finLigne == 1 || tampon[longueur] == '\r')) {
+                texte = tampon.substr(0, longueur);
+                source.Skip(octets);
+                return true;
+            }
+        }
+        return EnregistrementSuivant(source, texte);
+    }
+
     // Where each record of the lot goes in it: by group, in file order
     // within a group, and the groups in the copy's order, so that the
     // writes go forward through it.
@@ -163,7 +186,11 @@ private:
     std::vector<std::size_t> octets_, suites_;
     std::vector<std::uint32_t> groupes_;  // the places of the lot's groups
     std::vector<std::size_t> cibles_;     // by record of the lot
-    plat::LargeBuffer lots_[2];           // one fills while the other is written
+    // One fills while the other is written. Ordinary pages: each lot's
+    // pages are touched a dozen times in a run, too few for new large pages
+    // to pay for themselves.
+    plat::LargeBuffer lots_[2] = {plat::LargeBuffer(plat::LargeBuffer::Pages::Ordinary),
+                                  plat::LargeBuffer(plat::LargeBuffer::Pages::Ordinary)};
     int suivant_ = 0;
 };
 
@@ -171,10 +198,15 @@ private:
 bool LireCles(plat::File& source, std::int64_t taille, PreTri& tri, Enregistrements& e,
               const PreTriFichier& options) {
     ProgressionParLignes progression = Progression(options, taille);
-    for (std::string_view texte; EnregistrementSuivant(source, texte);) {
+    for (std::int64_t avant = source.Tell(), apres = 0;; avant = apres) {
+        std::string_view texte;
+        if (!EnregistrementSuivant(source, texte)) break;
+        apres = source.Tell();
         tri.AjouterEnregistrement(texte);
         e.longueurs.push_back(static_cast<std::uint32_t>(texte.size()));
-        progression.Avancer(source.Tell());
+        const std::int64_t finLigne = apres - avant - static_cast<std::int64_t>(texte.size());
+        e.fins.push_back(finLigne == 1 || finLigne == 2 ? static_cast<std::uint8_t>(finLigne) : 0);
+        progression.Avancer(apres);
     }
     return !source.Error();
 }

@@ -14,9 +14,9 @@ namespace {
 // The size of a large page on the systems that back buffers with them.
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
 
-char* Allocate(std::size_t size) {
+char* Allocate(std::size_t size, LargeBuffer::Pages pages) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-    if (size >= kLargePage) {
+    if (pages == LargeBuffer::Pages::Large && size >= kLargePage) {
         const std::size_t rounded = (size + kLargePage - 1) / kLargePage * kLargePage;
         if (void* p = std::aligned_alloc(kLargePage, rounded)) {
             // Advice only: without large pages the buffer works the same.
@@ -42,7 +42,7 @@ void LargeBuffer::Resize(std::size_t size) {
             capacity_ == 0 ? size : std::max(size, capacity_ + capacity_ / 8);
         bytes_.reset();
         capacity_ = 0;
-        bytes_.reset(Allocate(capacity));
+        bytes_.reset(Allocate(capacity, pages_));
         capacity_ = capacity;
     }
     size_ = size;

@@ -1,7 +1,9 @@
 // Large work buffers: bytes that are not cleared, backed by large pages
 // where the system offers them. A buffer of megabytes that is filled and
-// read through in full (a stream's buffers, the pre-sort's lots) then costs
-// far fewer page faults and address translations.
+// read through in full again and again (a stream's buffers) then costs far
+// fewer page faults and address translations. New large pages cost more
+// than ordinary ones to obtain (a virtual machine's host may have to supply
+// them): a buffer touched only a few times is better without.
 #pragma once
 
 #include <cstddef>
@@ -11,8 +13,10 @@ namespace plat {
 
 class LargeBuffer {
 public:
-    LargeBuffer() = default;
-    explicit LargeBuffer(std::size_t size) { Resize(size); }
+    enum class Pages { Large, Ordinary };
+
+    explicit LargeBuffer(Pages pages = Pages::Large) : pages_(pages) {}
+    LargeBuffer(std::size_t size, Pages pages) : pages_(pages) { Resize(size); }
 
     char* data() { return bytes_.get(); }
     const char* data() const { return bytes_.get(); }
@@ -29,6 +33,7 @@ private:
     struct Free {
         void operator()(char* p) const;
     };
+    Pages pages_ = Pages::Large;
     std::unique_ptr<char[], Free> bytes_;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;

@@ -87,7 +87,9 @@ struct Block {
     LargeBuffer data;
     std::size_t size = 0;
 
-    static Block Make(std::size_t size) { return {LargeBuffer(size), size}; }
+    static Block Make(std::size_t size) {
+        return {LargeBuffer(size, LargeBuffer::Pages::Large), size};
+    }
     char* get() { return data.data(); }
 };
 

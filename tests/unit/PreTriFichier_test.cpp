@@ -95,6 +95,8 @@ TEST_F(PreTriFichierTest, LineEndsAndOddLines) {
          "NRE1VA\r\nNRE1VA  \r\nNRE2\r\n"},
         {"a carriage return alone stays in the line", "NRE2\rVAR1\r\nNRE1\r\nNRE2\r\n",
          "NRE2\rVAR1\r\nNRE2\r\nNRE1\r\n"},
+        {"a line feed alone before a line that ends in a line feed",
+         "NRE2VAR1 x\n\nNRE1VAR1 y\nNRE2VAR1 z\n", "NRE2VAR1 x\r\nNRE2VAR1 z\r\nNRE1VAR1 y\r\n"},
         {"no record at all", "\r\n\n", ""},
     };
     for (const Row& row : rows) {
