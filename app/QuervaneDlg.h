@@ -232,6 +232,7 @@ private:
     std::string ligne, buf;
     std::string old_tr, old_ed, old_gr, old_lt, new_tr, new_ed, new_gr, new_lt;
     std::string cur_gr, cur_lt, old_cur_gr, SacCourant;
+    EntreesSacsLis SacsLis;
     int IndiceLiasse = 1;
     long CompteLiasses = 0, IndiceJournal = 0;
     long indice_courant_lot = 0, indice_courant_edition = 0;

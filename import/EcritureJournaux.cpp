@@ -211,18 +211,8 @@ bool CQuervaneDlg::EcrireSacsLis(std::string_view sac, long indice) {
                             "SACS.LIS");
     }
     // A bag changes at almost every record of a file in no bag order: the
-    // entry is formatted by hand and written at once.
-    char numero[5];
-    EnregistrementBase::TexteNombre(numero, indice);
-    char entree[64];
-    bool ecrit;
-    if (sac.size() + sizeof numero <= sizeof entree) {
-        std::memcpy(entree, sac.data(), sac.size());
-        std::memcpy(entree + sac.size(), numero, sizeof numero);
-        ecrit = FpSacsLis.Puts(std::string_view(entree, sac.size() + sizeof numero));
-    } else {
-        ecrit = FpSacsLis.Puts(sac) && FpSacsLis.Puts(std::string_view(numero, sizeof numero));
-    }
+    // entry is written at once.
+    const bool ecrit = FpSacsLis.Puts(SacsLis.Entree(sac, indice));
     if (!ecrit) return ErreurFichier("SACS.LIS");
     return true;
 }
@@ -269,4 +259,14 @@ bool CQuervaneDlg::RecoderRoutage() {
         if (origine >= 0) M_lot.Ajouter(cur_lt, M_lot.Libelle(origine));
     }
     return true;
+}
+
+std::string_view EntreesSacsLis::Entree(std::string_view sac, long indice) {
+    if (indice != indice_) {
+        EnregistrementBase::TexteNombre(numero_, indice);
+        indice_ = indice;
+    }
+    entree_.assign(sac);
+    entree_.append(numero_, sizeof numero_);
+    return entree_;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -20,4 +21,19 @@
 struct DernierAbonne {
     std::string Titre, Edition, Voiture, Routage, Sac;
     int IndiceEdition = 0;
+};
+
+// The entries of "SACS.LIS": a bag code, then the route index in five
+// digits. The entries of a route share its index: the digits are written
+// once per route.
+class EntreesSacsLis {
+public:
+    // The entry of bag sac in route indice (0 to 99999), valid until the
+    // next call.
+    std::string_view Entree(std::string_view sac, long indice);
+
+private:
+    std::string entree_;
+    long indice_ = -1;
+    char numero_[5] = {};
 };
