@@ -451,6 +451,45 @@ TEST_F(FsTest, PlacedWritesBehind) {
     EXPECT_FALSE(f.WriteBehind({{0, "x"}})) << "a stream that only reads";
 }
 
+// Runs of pieces that follow one another, longer than one call may take,
+// empty pieces among them, pieces that jump back or forward, and a piece of
+// megabytes: every byte lands at its place.
+TEST_F(FsTest, PlacedWritesInRunsOfAnyLength) {
+    const std::string before(3000 * 7 + (2 << 20), '.');
+    std::string expected = before;
+    std::vector<std::string> texts;
+    std::vector<plat::File::Placed> pieces;
+    texts.reserve(4000);
+    auto Place = [&](std::int64_t offset, std::string text) {
+        std::copy(text.begin(), text.end(), expected.begin() + offset);
+        texts.push_back(std::move(text));
+        pieces.push_back({offset, texts.back()});
+    };
+    // 2500 pieces of 7 characters, one after the other, from offset 500;
+    // every hundredth is empty and every thousand and first jumps ahead.
+    std::int64_t offset = 500;
+    for (int i = 0; i < 2500; ++i) {
+        if (i % 1001 == 1000) offset += 3;
+        if (i % 100 == 0) {
+            Place(offset, "");
+            continue;
+        }
+        Place(offset, std::string(7, static_cast<char>('a' + i % 26)));
+        offset += 7;
+    }
+    Place(0, std::string(500, 'H'));             // back to the start
+    Place(3000 * 7, std::string(2 << 20, 'M'));  // a piece of megabytes
+    {
+        plat::File f = plat::File::Open("runs.bin", "wb");
+        ASSERT_TRUE(f);
+        ASSERT_TRUE(f.Write(before.data(), 1, before.size()) == before.size());
+        ASSERT_TRUE(f.Flush());
+        ASSERT_TRUE(f.WriteBehind(pieces));
+        ASSERT_TRUE(f.Close());
+    }
+    EXPECT_EQ(Get("runs.bin"), expected);
+}
+
 // A write behind that fails is reported by the next call, and by Close.
 TEST_F(FsTest, PlacedWritesBeyondTheSizeLimitFail) {
     struct rlimit before;
