@@ -41,9 +41,12 @@ struct Enregistrements {
 // The next record of the file, as a read of a line and its text give it
 // (LignesFournisseur.h); a line feed alone is no record. texte stays valid
 // until the next call on the stream. A line of the usual kind is found in
-// the stream's bytes with one look at them.
-bool EnregistrementSuivant(plat::File& source, std::string_view& texte) {
-    for (;;) {
+// the stream's bytes with one look at them: finLigne is then the length of
+// its line end ("\n" or "\r\n"), which follows the text in the file; 0 for
+// a line of another kind.
+bool EnregistrementSuivant(plat::File& source, std::string_view& texte, std::uint8_t& finLigne) {
+    finLigne = 0;
+    for (bool seule = true;; seule = false) {
         const std::string_view tampon = source.Buffered(kLigneEnregistrement + 1);
         if (tampon.empty()) return false;
         std::size_t zero = 0;
@@ -54,6 +57,7 @@ bool EnregistrementSuivant(plat::File& source, std::string_view& texte) {
             source.Skip(fin + 1);
             if (avant == 0) continue;  // a line feed alone
             texte = tampon.substr(0, std::min(zero, avant));
+            if (seule && zero >= avant) finLigne = static_cast<std::uint8_t>(fin + 1 - avant);
             return true;
         }
         std::string_view ligne;
@@ -153,7 +157,8 @@ private:
                 return true;
             }
         }
-        return EnregistrementSuivant(source, texte);
+        std::uint8_t finLue = 0;
+        return EnregistrementSuivant(source, texte, finLue);
     }
 
     // Where each record of the lot goes in it: by group, in file order
@@ -198,15 +203,12 @@ private:
 bool LireCles(plat::File& source, std::int64_t taille, PreTri& tri, Enregistrements& e,
               const PreTriFichier& options) {
     ProgressionParLignes progression = Progression(options, taille);
-    for (std::int64_t avant = source.Tell(), apres = 0;; avant = apres) {
-        std::string_view texte;
-        if (!EnregistrementSuivant(source, texte)) break;
-        apres = source.Tell();
+    std::string_view texte;
+    for (std::uint8_t finLigne = 0; EnregistrementSuivant(source, texte, finLigne);) {
         tri.AjouterEnregistrement(texte);
         e.longueurs.push_back(static_cast<std::uint32_t>(texte.size()));
-        const std::int64_t finLigne = apres - avant - static_cast<std::int64_t>(texte.size());
-        e.fins.push_back(finLigne == 1 || finLigne == 2 ? static_cast<std::uint8_t>(finLigne) : 0);
-        progression.Avancer(apres);
+        e.fins.push_back(finLigne);
+        progression.Avancer(source.Tell());
     }
     return !source.Error();
 }

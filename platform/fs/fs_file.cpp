@@ -6,7 +6,6 @@
 // the other.
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -167,53 +166,14 @@ private:
         }
     }
 
-    // Pieces that follow one another in the file go in one call, up to the
-    // system's limit of pieces per call.
-    static bool WritePlaced(int fd, const std::vector<File::Placed>& pieces, std::size_t& written) {
-        constexpr std::size_t kMaxPieces = 1024;  // IOV_MAX on the systems we know
-        std::vector<iovec> run;
-        run.reserve(std::min(pieces.size(), kMaxPieces));
-        for (std::size_t first = 0; first < pieces.size();) {
-            run.clear();
-            std::int64_t end = pieces[first].offset;
-            std::size_t last = first;
-            for (; last < pieces.size() && run.size() < kMaxPieces && pieces[last].offset == end;
-                 ++last) {
-                const std::string_view bytes = pieces[last].bytes;
-                run.push_back({const_cast<char*>(bytes.data()), bytes.size()});
-                end += static_cast<std::int64_t>(bytes.size());
-            }
-            if (!WriteVector(fd, run, pieces[first].offset)) return false;
-            written += static_cast<std::size_t>(end - pieces[first].offset);
-            first = last;
-        }
-        return true;
-    }
-
-    // The whole of the pieces from offset on, however much each call takes.
-    static bool WriteVector(int fd, std::vector<iovec>& run, std::int64_t offset) {
-        iovec* next = run.data();
-        std::size_t left = run.size();
-        while (left > 0) {
-            if (next->iov_len == 0) {
-                ++next;
-                --left;
-                continue;
-            }
-            const ssize_t n = ::pwritev(fd, next, static_cast<int>(left), offset);
+    static bool WriteWhole(int fd, const char* data, std::size_t size, std::int64_t offset) {
+        while (size > 0) {
+            const ssize_t n = ::pwrite(fd, data, size, offset);
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) return false;
+            data += n;
+            size -= static_cast<std::size_t>(n);
             offset += n;
-            auto done = static_cast<std::size_t>(n);
-            while (left > 0 && done >= next->iov_len) {
-                done -= next->iov_len;
-                ++next;
-                --left;
-            }
-            if (left > 0) {
-                next->iov_base = static_cast<char*>(next->iov_base) + done;
-                next->iov_len -= done;
-            }
         }
         return true;
     }
@@ -222,7 +182,13 @@ private:
     static Result Perform(const Job& job) {
         Result result;
         if (job.placed != nullptr) {
-            if (!WritePlaced(job.fd, *job.placed, result.bytes)) result.error = true;
+            for (const File::Placed& piece : *job.placed) {
+                if (!WriteWhole(job.fd, piece.bytes.data(), piece.bytes.size(), piece.offset)) {
+                    result.error = true;
+                    break;
+                }
+                result.bytes += piece.bytes.size();
+            }
             return result;
         }
         while (result.bytes < job.size) {
