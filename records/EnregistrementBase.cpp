@@ -130,5 +130,9 @@ bool EnregistrementBase::EcritLigne(plat::File& fp) {
 
 bool EnregistrementBase::Ecrit(plat::File& fp) {
     const std::string_view texte = Texte();
-    return fp.IsOpen() && fp.Write(texte.data(), 1, texte.size()) == texte.size();
+    if (!fp.IsOpen()) return false;
+    // Most records hold no line feed of their own: written as a line.
+    if (std::memchr(texte.data(), '\n', longueur_) == nullptr)
+        return fp.WriteLine(texte.substr(0, longueur_));
+    return fp.Write(texte.data(), 1, texte.size()) == texte.size();
 }

@@ -167,4 +167,38 @@ TEST(EnregistrementBase, WrittenAsTextTakesTwoMoreBytes) {
     EXPECT_FALSE(rec.Ecrit(folder));
 }
 
+// A record is written as its bytes and a line end, in text mode a line feed
+// of its own included.
+TEST(EnregistrementBase, LineFeedsOfTheRecordAndItsEnd) {
+    const std::string dir = std::string(QUERVANE_BINARY_DIR) + "/test-tmp";
+    plat::CreateDirectory(dir);
+    const std::string name = dir + "/enregistrementbase.ED";
+    const TableBase base = Base(SlotEdition, {2, 6});
+    struct Case {
+        const char* mode;
+        const char* champ;
+        std::string attendu;
+    };
+    const Case cases[] = {
+        {"w", "ABCDEF", "NRABCDEF\r\n"},
+        {"wb", "ABCDEF", "NRABCDEF\n"},
+        {"w", "AB\nDEF", "NRAB\r\nDEF\r\n"},
+        {"wb", "AB\nDEF", "NRAB\nDEF\n"},
+    };
+    for (const Case& c : cases) {
+        EnregistrementBase rec;
+        rec.Commence(base, SlotEdition);
+        rec.Position(0, "NR");
+        rec.Champ(1, c.champ);
+        {
+            plat::File fp = plat::File::Open(name, c.mode);
+            ASSERT_TRUE(rec.Ecrit(fp));
+        }
+        plat::File in = plat::File::Open(name, "rb");
+        std::string lu(64, '\0');
+        lu.resize(in.Read(lu.data(), 1, lu.size()));
+        EXPECT_EQ(lu, c.attendu) << c.mode << " " << c.champ;
+    }
+}
+
 }  // namespace
