@@ -16,6 +16,7 @@
 #include "import/RunHelpers.h"
 #include "import/SacsDeRoute.h"
 #include "records/DescriptionSacs.h"
+#include "records/EnregistrementBase.h"
 #include "records/Inistruc.h"
 
 namespace {
@@ -135,12 +136,6 @@ int IndiceRoute(std::string_view numero) {
     return std::atoi(texte);
 }
 
-// A record built before, written again: as a line when it is one.
-bool EcrireConstruit(plat::File& fichier, std::string_view construit, bool ligne) {
-    return ligne ? fichier.WriteLine(construit.substr(0, construit.size() - 1))
-                 : fichier.Write(construit.data(), 1, construit.size()) == construit.size();
-}
-
 }  // namespace
 
 bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::string& nom) {
@@ -171,7 +166,7 @@ bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::strin
         const int trouve = connu.trouve;
         if (trouve >= 0) precedent = trouve;
         if (connu.taille > 0) {
-            if (!EcrireConstruit(fichier, sacsDeRoute.Enregistrement(connu), connu.ligne))
+            if (!EnregistrementBase::EcritTexte(fichier, sacsDeRoute.Enregistrement(connu)))
                 return ErreurFichier(nom);
         } else {
             if (trouve >= 0) {

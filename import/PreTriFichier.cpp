@@ -114,7 +114,6 @@ private:
 // other is written.
 class CopieParLots {
 public:
-    static constexpr std::size_t kAvance = 8;  // records ahead whose place is fetched
     CopieParLots(const Enregistrements& e, std::vector<std::int64_t> curseurs)
         : e_(e),
           curseurs_(std::move(curseurs)),
@@ -199,6 +198,8 @@ private:
             suites_[e_.places[i]] += e_.Copie(i);
         }
     }
+
+    static constexpr std::size_t kAvance = 8;  // records ahead whose place is fetched
 
     const Enregistrements& e_;
     // By group place: where the group has got to in the copy, and what its

@@ -21,7 +21,6 @@ public:
     struct Sac {
         int trouve = -1;                      // index in the bag table, -1 when absent
         std::uint32_t debut = 0, taille = 0;  // its record in the route's records
-        bool ligne = false;                   // the record is one line, its line feed last
     };
 
     explicit SacsDeRoute(int nombreSacs)
@@ -58,8 +57,6 @@ public:
         if (sac.trouve < 0 || enregistrement.empty()) return;
         sac.debut = static_cast<std::uint32_t>(construits_.size());
         sac.taille = static_cast<std::uint32_t>(enregistrement.size());
-        sac.ligne = enregistrement.back() == '\n' &&
-                    std::memchr(enregistrement.data(), '\n', enregistrement.size() - 1) == nullptr;
         construits_.append(enregistrement);
         place_[static_cast<std::size_t>(sac.trouve)] = sac;
         connus_.push_back(sac.trouve);

@@ -129,10 +129,14 @@ bool EnregistrementBase::EcritLigne(plat::File& fp) {
 }
 
 bool EnregistrementBase::Ecrit(plat::File& fp) {
-    const std::string_view texte = Texte();
-    if (!fp.IsOpen()) return false;
+    return EcritTexte(fp, Texte());
+}
+
+bool EnregistrementBase::EcritTexte(plat::File& fp, std::string_view texte) {
+    if (!fp.IsOpen() || texte.empty()) return false;
     // Most records hold no line feed of their own: written as a line.
-    if (std::memchr(texte.data(), '\n', longueur_) == nullptr)
-        return fp.WriteLine(texte.substr(0, longueur_));
+    const std::size_t longueur = texte.size() - 1;
+    if (std::memchr(texte.data(), '\n', longueur) == nullptr)
+        return fp.WriteLine(texte.substr(0, longueur));
     return fp.Write(texte.data(), 1, texte.size()) == texte.size();
 }

@@ -70,6 +70,9 @@ public:
     std::string_view Texte();
     // Writes the record and its line feed with one write; true when complete.
     bool Ecrit(plat::File& fp);
+    // Writes texte, a record and its line feed as Texte gives them (one
+    // built earlier); true when complete.
+    static bool EcritTexte(plat::File& fp, std::string_view texte);
     // The same for a record known to hold no line feed.
     bool EcritLigne(plat::File& fp);
 
