@@ -231,7 +231,8 @@ bool LireCles(plat::File& source, std::int64_t taille, PreTri& tri, Enregistreme
 }
 
 // Where each group starts in the copy, by the group's place in the
-// regrouped order; and the place of every record's group.
+// regrouped order, then where the copy ends; and the place of every
+// record's group.
 std::vector<std::int64_t> DebutsGroupes(const PreTri& tri, Enregistrements& e) {
     const std::vector<std::uint32_t> groupes = tri.OrdreGroupes();
     std::vector<std::uint32_t> place(groupes.size());
@@ -244,14 +245,16 @@ std::vector<std::int64_t> DebutsGroupes(const PreTri& tri, Enregistrements& e) {
         debuts[e.places[i] + 1] += static_cast<std::int64_t>(e.Copie(i));
     }
     for (std::size_t i = 1; i < debuts.size(); ++i) debuts[i] += debuts[i - 1];
-    debuts.pop_back();
     return debuts;
 }
 
 }  // namespace
 
+// Two lots are held at once and stay, with the tables of the records, within
+// 64 MB and 64 bytes a record. The larger a lot, the larger the piece of each
+// group it writes at once, and the cheaper those scattered writes.
 std::size_t TailleTrancheParDefaut(std::size_t NombreEnregistrements) {
-    return (std::size_t{8} << 20) + 24 * NombreEnregistrements;
+    return (std::size_t{16} << 20) + 24 * NombreEnregistrements;
 }
 
 ResultatPreTri PreTrierFichier(std::string_view fichier, std::string_view temporaire,
@@ -274,6 +277,12 @@ ResultatPreTri PreTrierFichier(std::string_view fichier, std::string_view tempor
 
     Copie copie{std::string(temporaire)};
     if (!copie.Ouvrir()) return ResultatPreTri::TemporaireImpossible;
+    // The lots write each group's records at its own place: the room taken
+    // at once makes those scattered writes cheaper, and a disk too full
+    // shows before the copy.
+    const std::int64_t octetsCopie = debutsGroupes.back();
+    debutsGroupes.pop_back();
+    if (!copie.Fichier().Reserve(octetsCopie)) return ResultatPreTri::TemporaireImpossible;
     // A record costs about 400 bytes: the lot follows the size of the file
     // as the default follows the number of records.
     const auto octets = static_cast<std::size_t>(std::max<std::int64_t>(taille, 0));

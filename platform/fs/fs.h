@@ -88,6 +88,12 @@ public:
         std::string_view bytes;
     };
     bool WriteBehind(std::vector<Placed> pieces);
+    // Takes the disk room of a file of size bytes at once, the file growing
+    // to that size, for a writer that fills it at scattered places: such
+    // writes then cost less. False when the disk lacks the room or the stream
+    // does not write; where the system cannot take room ahead, nothing
+    // changes.
+    bool Reserve(std::int64_t size);
 
     std::int64_t Tell();
     bool Seek(std::int64_t offset, int whence);  // SEEK_SET, SEEK_CUR, SEEK_END

@@ -732,6 +732,19 @@ bool File::WriteBehind(std::vector<Placed> pieces) {
     return true;
 }
 
+bool File::Reserve(std::int64_t size) {
+    if (!impl_ || !impl_->mode.write) return false;
+    if (size <= 0) return true;
+    if (!impl_->FlushWrites()) return false;
+#if defined(__linux__)
+    while (::fallocate(impl_->fd, 0, 0, size) != 0) {
+        if (errno == EINTR) continue;
+        return errno != ENOSPC && errno != EFBIG;
+    }
+#endif
+    return true;
+}
+
 std::int64_t File::Tell() {
     return impl_ ? impl_->Position() : -1;
 }

@@ -451,6 +451,37 @@ TEST_F(FsTest, PlacedWritesBehind) {
     EXPECT_FALSE(f.WriteBehind({{0, "x"}})) << "a stream that only reads";
 }
 
+// Room taken ahead: the file has the reserved size at once, and pieces
+// written at scattered places over it make the whole file. A stream that only
+// reads takes no room, and a reservation no disk can hold is refused.
+TEST_F(FsTest, RoomReservedAheadOfScatteredWrites) {
+    const std::string piece(10000, 'p');
+    std::string expected(4 * piece.size(), '-');
+    {
+        plat::File f = plat::File::Open("reserved.bin", "wb");
+        ASSERT_TRUE(f);
+        ASSERT_TRUE(f.Reserve(static_cast<std::int64_t>(expected.size())));
+        EXPECT_EQ(plat::FileSize("reserved.bin"), static_cast<std::int64_t>(expected.size()));
+        std::vector<plat::File::Placed> pieces;
+        for (const std::size_t at : {30000, 0, 20000, 10000}) {
+            expected.replace(at, piece.size(),
+                             std::string(piece.size(), static_cast<char>('a' + at / 10000)));
+            pieces.push_back({static_cast<std::int64_t>(at),
+                              std::string_view(expected).substr(at, piece.size())});
+        }
+        ASSERT_TRUE(f.WriteBehind(std::move(pieces)));
+        ASSERT_TRUE(f.Close());
+    }
+    EXPECT_EQ(Get("reserved.bin"), expected);
+    plat::File r = plat::File::Open("reserved.bin", "rb");
+    EXPECT_FALSE(r.Reserve(1));
+    plat::File w = plat::File::Open("huge.bin", "wb");
+    EXPECT_TRUE(w.Reserve(0));
+#if defined(__linux__)
+    EXPECT_FALSE(w.Reserve(std::int64_t{1} << 62)) << "more room than any disk has";
+#endif
+}
+
 // Runs of pieces that follow one another, longer than one call may take,
 // empty pieces among them, pieces that jump back or forward, and a piece of
 // megabytes: every byte lands at its place.
