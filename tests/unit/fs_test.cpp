@@ -482,7 +482,9 @@ TEST_F(FsTest, RoomReservedAheadOfScatteredWrites) {
     EXPECT_TRUE(w.Reserve(0));
     // More room than any disk has: refused, or granted only where nothing
     // is taken ahead.
-    if (w.Reserve(std::int64_t{1} << 62)) EXPECT_EQ(plat::FileSize("huge.bin"), 0);
+    if (w.Reserve(std::int64_t{1} << 62)) {
+        EXPECT_EQ(plat::FileSize("huge.bin"), 0);
+    }
 }
 
 // Runs of pieces that follow one another, longer than one call may take,
