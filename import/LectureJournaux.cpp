@@ -177,10 +177,18 @@ bool CQuervaneDlg::FinPasse() {
     pChangeRecord.clear();
     pChangeRecord.shrink_to_fit();
     const bool sacsLis = FpSacsLis.Close();
+    // A read that failed ended the pass as the end of the file would have:
+    // the subscribers after it are missing.
+    const bool lu = !FpAbonnes.Error();
     FpAbonnes.Close();
     const bool journal = FpJournal.Close();
     const bool liasses = fpliasse.Close();
     ValiderProgres(kProgres, SW_HIDE, 100, 0);
+    if (!lu) {
+        Afficher("ERREUR LECTURE JOURNAUX");
+        CWnd::EndWaitCursor();
+        return false;
+    }
     if (!sacsLis) return ErreurFichier("SACS.LIS");
     if (!journal) return ErreurFichier(NomJournal);
     if (!liasses) return ErreurFichier(NomLiasse);
