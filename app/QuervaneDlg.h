@@ -187,6 +187,7 @@ private:
     bool LireCodes();
     bool EnregistrementSuivant();
     bool FinPasse();
+    bool ErreurLectureJournaux();
 
     // Subscriber pass, writing side.
     bool ContinuerRoutage();

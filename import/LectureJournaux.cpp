@@ -30,10 +30,7 @@ bool CQuervaneDlg::PasseAbonnes(RunContext& run) {
     std::string_view premiere;
     if (!FpAbonnes || !FpAbonnes.ReadLineView(premiere, LongueurLecture + 1)) {
         FpAbonnes.Close();
-        Afficher("ERREUR LECTURE JOURNAUX");
-        CWnd::EndWaitCursor();
-        pSacs.Liberer();
-        return false;
+        return ErreurLectureJournaux();
     }
     TailleJournaux = plat::FileSize(fichier);
     PourcentageJournaux = 0;
@@ -68,15 +65,20 @@ bool CQuervaneDlg::PreTriJournaux(const RunContext& run, const std::string& fich
         case ResultatPreTri::Fait:
             return true;
         case ResultatPreTri::FichierIllisible:
-            Afficher("ERREUR LECTURE JOURNAUX");
-            CWnd::EndWaitCursor();
-            pSacs.Liberer();
-            return false;
+            return ErreurLectureJournaux();
         case ResultatPreTri::TemporaireImpossible:
             return ErreurFichier(temporaire);
         case ResultatPreTri::RemplacementImpossible:
             return ErreurFichier(fichier);
     }
+    return false;
+}
+
+// The subscriber file could not be read, whole or in part: the run stops.
+bool CQuervaneDlg::ErreurLectureJournaux() {
+    Afficher("ERREUR LECTURE JOURNAUX");
+    CWnd::EndWaitCursor();
+    pSacs.Liberer();
     return false;
 }
 
@@ -184,11 +186,7 @@ bool CQuervaneDlg::FinPasse() {
     const bool journal = FpJournal.Close();
     const bool liasses = fpliasse.Close();
     ValiderProgres(kProgres, SW_HIDE, 100, 0);
-    if (!lu) {
-        Afficher("ERREUR LECTURE JOURNAUX");
-        CWnd::EndWaitCursor();
-        return false;
-    }
+    if (!lu) return ErreurLectureJournaux();
     if (!sacsLis) return ErreurFichier("SACS.LIS");
     if (!journal) return ErreurFichier(NomJournal);
     if (!liasses) return ErreurFichier(NomLiasse);
