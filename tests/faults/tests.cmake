@@ -1,12 +1,17 @@
-# Runs under injected faults: a preloaded library makes reads of one file
-# fail part way, as a failing disk would. Preloading does not mix with the
+# Runs under injected faults: a preloaded library makes reads or writes of
+# one file fail part way, as a failing or full disk would. Preloading does not mix with the
 # sanitizers' runtime: these tests run in the plain build only.
 if(TARGET quervane-scenario AND NOT QUERVANE_SANITIZE)
-    add_library(quervane_echec_lecture SHARED ${CMAKE_CURRENT_LIST_DIR}/echec_lecture.cpp)
-    target_link_libraries(quervane_echec_lecture PRIVATE ${CMAKE_DL_LIBS})
+    add_library(quervane_echec_disque SHARED ${CMAKE_CURRENT_LIST_DIR}/echec_disque.cpp)
+    target_link_libraries(quervane_echec_disque PRIVATE ${CMAKE_DL_LIBS})
     add_test(NAME faults.subscriber_read_fails
              COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/subscriber_read_fails.sh
-                     $<TARGET_FILE:quervane-scenario> $<TARGET_FILE:quervane_echec_lecture>
+                     $<TARGET_FILE:quervane-scenario> $<TARGET_FILE:quervane_echec_disque>
                      ${CMAKE_SOURCE_DIR}/tests/bench/conversion_generate.py)
     set_tests_properties(faults.subscriber_read_fails PROPERTIES LABELS "faults;nosan" TIMEOUT 120)
+    add_test(NAME faults.base_write_fails
+             COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/base_write_fails.sh
+                     $<TARGET_FILE:quervane-scenario> $<TARGET_FILE:quervane_echec_disque>
+                     ${CMAKE_SOURCE_DIR}/tests/bench/conversion_generate.py)
+    set_tests_properties(faults.base_write_fails PROPERTIES LABELS "faults;nosan" TIMEOUT 120)
 endif()

@@ -1,0 +1,84 @@
+// Preloaded into quervane-scenario by the fault tests: reads of the file
+// whose name ends with QUERVANE_ECHEC_FICHIER fail with EIO from byte
+// QUERVANE_ECHEC_OCTET on, as reads of a disk that cannot read a sector do.
+// With QUERVANE_ECHEC_ECRITURE set, the writes that cover that byte fail
+// instead, with ENOSPC, as on a disk full for a moment: the writes after them
+// go through, so that a failure the program does not notice leaves a hole in
+// the file. Every other read and write goes through untouched.
+
+// Both entry points are defined here: neither may stand for the other.
+#undef _FILE_OFFSET_BITS
+
+#include <dlfcn.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+using Pread = ssize_t (*)(int, void*, size_t, off_t);
+using Pwrite = ssize_t (*)(int, const void*, size_t, off_t);
+
+bool Echoue(bool ecriture, int fd, size_t taille, off_t offset) {
+    if (ecriture != (std::getenv("QUERVANE_ECHEC_ECRITURE") != nullptr)) return false;
+    const char* nom = std::getenv("QUERVANE_ECHEC_FICHIER");
+    const char* octet = std::getenv("QUERVANE_ECHEC_OCTET");
+    if (nom == nullptr || octet == nullptr) return false;
+    const off_t premier = std::atoll(octet);
+    if (offset + static_cast<off_t>(taille) <= premier) return false;
+    if (ecriture && offset > premier) return false;
+    char lien[64];
+    std::snprintf(lien, sizeof lien, "/proc/self/fd/%d", fd);
+    char chemin[4096];
+    const ssize_t longueur = ::readlink(lien, chemin, sizeof chemin - 1);
+    const size_t suffixe = std::strlen(nom);
+    if (longueur < static_cast<ssize_t>(suffixe)) return false;
+    return std::memcmp(chemin + longueur - static_cast<ssize_t>(suffixe), nom, suffixe) == 0;
+}
+
+template <typename Fonction>
+Fonction Suivant(const char* symbole) {
+    return reinterpret_cast<Fonction>(::dlsym(RTLD_NEXT, symbole));
+}
+
+ssize_t Lire(Pread suivant, int fd, void* tampon, size_t taille, off_t offset) {
+    if (Echoue(false, fd, taille, offset)) {
+        errno = EIO;
+        return -1;
+    }
+    return suivant(fd, tampon, taille, offset);
+}
+
+ssize_t Ecrire(Pwrite suivant, int fd, const void* tampon, size_t taille, off_t offset) {
+    if (Echoue(true, fd, taille, offset)) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return suivant(fd, tampon, taille, offset);
+}
+
+}  // namespace
+
+extern "C" ssize_t pread(int fd, void* tampon, size_t taille, off_t offset) {
+    static const Pread suivant = Suivant<Pread>("pread");
+    return Lire(suivant, fd, tampon, taille, offset);
+}
+
+extern "C" ssize_t pread64(int fd, void* tampon, size_t taille, off64_t offset) {
+    static const Pread suivant = Suivant<Pread>("pread64");
+    return Lire(suivant, fd, tampon, taille, offset);
+}
+
+extern "C" ssize_t pwrite(int fd, const void* tampon, size_t taille, off_t offset) {
+    static const Pwrite suivant = Suivant<Pwrite>("pwrite");
+    return Ecrire(suivant, fd, tampon, taille, offset);
+}
+
+extern "C" ssize_t pwrite64(int fd, const void* tampon, size_t taille, off64_t offset) {
+    static const Pwrite suivant = Suivant<Pwrite>("pwrite64");
+    return Ecrire(suivant, fd, tampon, taille, offset);
+}
