@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # A disk full for a moment during a conversion: once a write of one file
 # fails, even if the writes after it go through, the run stops with a message
-# naming that file and "Echec de l'importation", never with "FIN NORMALE". When the pre-sort's copy is the file that cannot
-# be written, the supplier's subscriber file stays as it was and the copy is
-# gone.
+# naming that file and "Echec de l'importation", never with "FIN NORMALE".
+# When the pre-sort's copy is the file that cannot be written, the supplier's
+# subscriber file stays as it was and the copy is gone.
 #
 #   base_write_fails.sh RUNNER FAULT_LIBRARY GENERATOR
 set -euo pipefail

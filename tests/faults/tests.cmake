@@ -1,6 +1,7 @@
 # Runs under injected faults: a preloaded library makes reads or writes of
-# one file fail part way, as a failing or full disk would. Preloading does not mix with the
-# sanitizers' runtime: these tests run in the plain build only.
+# one file fail part way, as a failing or full disk would. Preloading does
+# not mix with the sanitizers' runtime: these tests run in the plain build
+# only.
 if(TARGET quervane-scenario AND NOT QUERVANE_SANITIZE)
     add_library(quervane_echec_disque SHARED ${CMAKE_CURRENT_LIST_DIR}/echec_disque.cpp)
     target_link_libraries(quervane_echec_disque PRIVATE ${CMAKE_DL_LIBS})
