@@ -5,11 +5,15 @@
 # When the pre-sort's copy is the file that cannot be written, the supplier's
 # subscriber file stays as it was and the copy is gone.
 #
-#   base_write_fails.sh RUNNER FAULT_LIBRARY GENERATOR
+# The import of a prepared base stops the same way when the copy of one of
+# its files fails.
+#
+#   base_write_fails.sh RUNNER FAULT_LIBRARY GENERATOR PREPARED_SET
 set -euo pipefail
 RUNNER=$1
 FAULT=$2
 GENERATOR=$3
+PREPARED=$4
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 
@@ -19,14 +23,17 @@ fail() {
     failures=$((failures + 1))
 }
 
-# check SET FILE FAIL_AT SHOWN: runs a fresh copy of SET, the write of FILE
-# that covers byte FAIL_AT failing, and checks the transcript's end: the message
-# names the file as SHOWN, then the run fails.
+# check SET FILE FAIL_AT SHOWN: runs a fresh copy of SET (a set generated
+# here, or the prepared set), the write of FILE that covers byte FAIL_AT
+# failing, and checks the transcript's end: the message names the file as
+# SHOWN, then the run fails.
 check() {
     local set=$1 file=$2 fail_at=$3 shown=$4
-    local root="$WORK/run" row="$set, the write of $file at byte $fail_at failing"
+    local name=$set
+    if [[ $set == "$PREPARED" ]]; then name=prepared; else set="$WORK/$set"; fi
+    local root="$WORK/run" row="$name, the write of $file at byte $fail_at failing"
     rm -rf "$root"
-    cp -a "$WORK/$set" "$root"
+    cp -a "$set" "$root"
     LD_PRELOAD=$FAULT QUERVANE_ECHEC_ECRITURE=1 QUERVANE_ECHEC_FICHIER=$file \
         QUERVANE_ECHEC_OCTET=$fail_at "$RUNNER" "$root" >/dev/null || true
     local message status
@@ -54,7 +61,13 @@ check ordered BC.LI 20000 '..\data\BC.LI'
 check ordered SACS.LIS 1000 'SACS.LIS'
 check ordered BC.RO 10 '..\data\BC.RO'
 check ordered BC.SA 100 '..\data\BC.SA'
+check ordered BC.SA2 10 '..\data\BC.SA2'
 check ordered LIBELLES.SAC 10 '..\data\LIBELLES.SAC'
+# Byte 470 lies in the first field that the completion writes back.
+check "$PREPARED" QV.jo 470 '..\data\QV.jo'
+check "$PREPARED" QV.li 10 '..\data\QV.li'
+check "$PREPARED" QV.sa 10 '..\data\QV.sa'
+# Last: the checks below look at what this run left.
 check shuffled TEMP 100000 '..\import\TEMP'
 
 # The failed pre-sort left the supplier's file whole and no copy behind.

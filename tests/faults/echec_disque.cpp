@@ -2,7 +2,7 @@
 // whose name ends with QUERVANE_ECHEC_FICHIER fail with EIO from byte
 // QUERVANE_ECHEC_OCTET on, as reads of a disk that cannot read a sector do.
 // With QUERVANE_ECHEC_ECRITURE set, the writes that cover that byte fail
-// instead, with ENOSPC, as on a disk full for a moment: the writes after them
+// instead, with ENOSPC (copies made inside the kernel included), as on a disk full for a moment: the writes after them
 // go through, so that a failure the program does not notice leaves a hole in
 // the file. Every other read and write goes through untouched.
 
@@ -22,6 +22,7 @@ namespace {
 
 using Pread = ssize_t (*)(int, void*, size_t, off_t);
 using Pwrite = ssize_t (*)(int, const void*, size_t, off_t);
+using CopyFileRange = ssize_t (*)(int, off64_t*, int, off64_t*, size_t, unsigned);
 
 bool Echoue(bool ecriture, int fd, size_t taille, off_t offset) {
     if (ecriture != (std::getenv("QUERVANE_ECHEC_ECRITURE") != nullptr)) return false;
@@ -81,4 +82,15 @@ extern "C" ssize_t pwrite(int fd, const void* tampon, size_t taille, off_t offse
 extern "C" ssize_t pwrite64(int fd, const void* tampon, size_t taille, off64_t offset) {
     static const Pwrite suivant = Suivant<Pwrite>("pwrite64");
     return Ecrire(suivant, fd, tampon, taille, offset);
+}
+
+extern "C" ssize_t copy_file_range(int in, off64_t* inOffset, int out, off64_t* outOffset,
+                                   size_t taille, unsigned flags) {
+    static const CopyFileRange suivant = Suivant<CopyFileRange>("copy_file_range");
+    const off_t offset = outOffset != nullptr ? *outOffset : ::lseek(out, 0, SEEK_CUR);
+    if (Echoue(true, out, taille, offset)) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return suivant(in, inOffset, out, outOffset, taille, flags);
 }
