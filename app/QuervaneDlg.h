@@ -188,6 +188,9 @@ private:
     bool EnregistrementSuivant();
     bool FinPasse();
     bool ErreurLectureJournaux();
+    // The supplier's bag file, or the bag list of the pass, could not be
+    // read, whole or in part: the run stops.
+    bool ErreurLectureSacs();
 
     // Subscriber pass, writing side.
     bool ContinuerRoutage();
@@ -213,7 +216,7 @@ private:
 
     // Bag files, labels, index files, end of the run.
     bool LibellesSacs(struct RunContext& run);
-    bool FichiersSacTitre(const struct RunContext& run, const std::string& titre, bool& fin);
+    bool FichiersSacTitre(const struct RunContext& run, const std::string& titre);
     bool EcritureSacsDepuisListe(plat::File& fichier, const std::string& nom);
     bool EcritureSacsFournisseur(plat::File& sacs, plat::File& fichier, const std::string& nom);
     bool CopieSacsSansStructure(const std::string& source, const std::string& nom);

@@ -80,6 +80,10 @@ bool CQuervaneDlg::RefabricationSacs(RunContext& run, ReleveAbonnes& releve) {
     const int LongueurNumero = numeroDefini ? base.LongueurChamp[SlotSac][4] : 0;
     PositionsSacs positions(PositionNumero, LongueurNumero);
     positions.Lire(sacs);
+    if (sacs.Error()) {
+        Afficher("ERREUR LECTURE SACS");
+        return false;
+    }
 
     plat::File copie = plat::File::Open(destination, "w");
     if (!copie) {
@@ -112,6 +116,11 @@ bool CQuervaneDlg::RefabricationSacs(RunContext& run, ReleveAbonnes& releve) {
     }
     if (!copie.Close() || !ecrit) {
         SignalerEcritureImpossible(destination);
+        return false;
+    }
+    // A bag record that fails to read is not a missing bag.
+    if (sacs.Error()) {
+        Afficher("ERREUR LECTURE SACS");
         return false;
     }
     sacs.Close();

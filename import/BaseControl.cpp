@@ -166,6 +166,12 @@ bool CQuervaneDlg::ControleBase(RunContext& run, ReleveAbonnes& releve) {
         Afficher("Echec de l'importation");
         return false;
     }
+    // The subscribers after a failed read would be neither controlled nor
+    // surveyed.
+    if (journal.Error()) {
+        Afficher("ERREUR LECTURE JOURNAUX");
+        return false;
+    }
     releve.Terminer();
     return true;
 }

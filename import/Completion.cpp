@@ -105,7 +105,7 @@ bool CQuervaneDlg::PreparerComptage(RunContext& run, ReleveAbonnes& releve,
     run.NombreSacsLogiques =
         releve.Comptage->Logiques.Lire(sacs, positions.PositionCodeSac, positions.LongueurCodeSac,
                                        positions.PositionCodeUtilisateur);
-    return true;
+    return !sacs.Error();
 }
 
 bool CQuervaneDlg::CopieCompletion(RunContext& run, ReleveAbonnes& releve, int ChampInfoSac,

@@ -56,6 +56,13 @@ bool CQuervaneDlg::ErreurFichier(const std::string& nom) {
     return false;
 }
 
+bool CQuervaneDlg::ErreurLectureSacs() {
+    Afficher("ERREUR LECTURE SACS");
+    CWnd::EndWaitCursor();
+    pSacs.Liberer();
+    return false;
+}
+
 bool CQuervaneDlg::ErreurCodage(std::string_view modele, const std::string& code) {
     CWnd::EndWaitCursor();
     AfxMessageBox(FormaterMessage(modele, {code}));

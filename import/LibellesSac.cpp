@@ -46,9 +46,7 @@ bool CQuervaneDlg::LibellesSacs(RunContext& run) {
     Afficher("lecture des libelles de sac");
     const TableCodes& titres = IndexPasse.M_ititre;
     for (int i = 0; i < titres.Nombre(); ++i) {
-        bool fin = false;
-        if (!FichiersSacTitre(run, std::string(titres.Champ(i, 0)), fin)) return false;
-        if (fin) return false;
+        if (!FichiersSacTitre(run, std::string(titres.Champ(i, 0)))) return false;
     }
     if (run.bZippe) SupprimerJeuDecompresse(run);
     Afficher(bErreurSequencement || bRetourTitreEdition
@@ -58,16 +56,10 @@ bool CQuervaneDlg::LibellesSacs(RunContext& run) {
     return true;
 }
 
-bool CQuervaneDlg::FichiersSacTitre(const RunContext& run, const std::string& titre, bool& fin) {
+bool CQuervaneDlg::FichiersSacTitre(const RunContext& run, const std::string& titre) {
     const std::string source = NomFichierFournisseur(run, FichierFournisseur::Sac);
     plat::File sacs = plat::File::Open(source, "r");
-    if (!sacs && LongueurEnregistrementSac != 0) {
-        Afficher("ERREUR LECTURE SACS");
-        CWnd::EndWaitCursor();
-        pSacs.Liberer();
-        fin = true;
-        return true;
-    }
+    if (!sacs && LongueurEnregistrementSac != 0) return ErreurLectureSacs();
     if (sacs) {
         const std::string nom = NomFichierBase(RepertoireData, titre, ExtensionsBase[SlotSac]);
         if (TablesBase.bDefined[SlotSac]) {
@@ -183,7 +175,9 @@ bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::strin
         }
         if (lus < entree.size()) break;
     }
-    return true;
+    // A list that fails to read part way would leave the bags after the
+    // failure out of the bag file.
+    return !liste.Error() || ErreurLectureSacs();
 }
 
 bool CQuervaneDlg::EcritureSacsFournisseur(plat::File& sacs, plat::File& fichier,
@@ -196,7 +190,7 @@ bool CQuervaneDlg::EcritureSacsFournisseur(plat::File& sacs, plat::File& fichier
             return ErreurFichier(nom);
         }
     }
-    return true;
+    return !sacs.Error() || ErreurLectureSacs();
 }
 
 bool CQuervaneDlg::CopieSacsSansStructure(const std::string& source, const std::string& nom) {
@@ -216,6 +210,7 @@ bool CQuervaneDlg::CopieSacsSansStructure(const std::string& source, const std::
         if (!fichier.Puts(LireLigneSac(ligne, LongueurEnregistrementSac)) || !fichier.Puts("\n"))
             return ErreurFichier(nom);
     }
+    if (!sacs || sacs.Error()) return ErreurLectureSacs();
     if (!fichier.Close()) return ErreurFichier(nom);
     LongueurEnregistrementSac = 0;
     return true;

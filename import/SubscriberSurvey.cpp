@@ -99,6 +99,8 @@ bool ParcourirAbonnes(const std::string& chemin, ReleveAbonnes& releve,
         releve.Lire(ligne, debut, fin);
         debut = fin;
     }
+    // A survey cut short by a failed read is not done.
+    if (journal.Error()) return false;
     releve.Terminer();
     return true;
 }

@@ -197,6 +197,6 @@ struct ReleveAbonnes {
 
 // One pass over the subscriber file for what the survey still lacks; the
 // progress bar follows it through deplacer. False when the file does not
-// open.
+// open or fails to read part way.
 bool ParcourirAbonnes(const std::string& chemin, ReleveAbonnes& releve,
                       const std::function<void(int)>& deplacer);

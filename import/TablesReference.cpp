@@ -85,6 +85,12 @@ bool CQuervaneDlg::LectureTitres(const RunContext& run) {
         const CodeEtLibelle lu = LireLigneReference(ligne, M_titre.Largeur(), false);
         M_titre.Ajouter(lu.code, lu.libelle);
     }
+    // A read that fails would leave the titles after it out of the base.
+    if (titres.Error()) {
+        CWnd::EndWaitCursor();
+        AfxMessageBox(FormaterMessage(LoadString(105), {nom}));
+        return false;
+    }
     nomjournal = M_titre.Nombre() > 0 ? std::string(M_titre.Code(M_titre.Nombre() - 1)) : "";
     return true;
 }
@@ -121,7 +127,9 @@ bool CQuervaneDlg::LectureCodes(const RunContext& run, FichierFournisseur fichie
         const CodeEtLibelle lu = LireLigneReference(ligne, largeur, inserer00);
         table.Ajouter(lu.code, lu.libelle);
     }
-    return true;
+    // A file that fails to read part way is as unreadable as a missing one:
+    // the codes after the failure would get no label.
+    return !codes.Error();
 }
 
 bool CQuervaneDlg::LectureSacs(const RunContext& run) {
@@ -129,11 +137,7 @@ bool CQuervaneDlg::LectureSacs(const RunContext& run) {
     NombreEnregistrementsSac = 0;
     if (LongueurEnregistrementSac == 0) return true;
     plat::File sacs = plat::File::Open(NomFichierFournisseur(run, FichierFournisseur::Sac), "r");
-    if (!sacs) {
-        Afficher("ERREUR LECTURE SACS");
-        CWnd::EndWaitCursor();
-        return false;
-    }
+    if (!sacs) return ErreurLectureSacs();
     // About one entry per record and its line end: room for them at once.
     const std::int64_t taille = plat::FileSize(NomFichierFournisseur(run, FichierFournisseur::Sac));
     const auto attendus =
@@ -147,6 +151,7 @@ bool CQuervaneDlg::LectureSacs(const RunContext& run) {
     while (sacs.ReadLineView(vue, kLigneEnregistrement + 1)) {
         if (EstLigneSac(vue)) pSacs.Ajouter(TexteLigne(vue));
     }
+    if (sacs.Error()) return ErreurLectureSacs();
     NombreEnregistrementsSac = pSacs.NombreEnregistrementsSac();
     // A bag file without records: the run goes on without bags.
     if (NombreEnregistrementsSac == 0) {

@@ -135,7 +135,8 @@ int TableBase::LectureDescriptif(plat::File& fichier) {
         const int resultat = LectureSection(lecteur, *this, NombreSlotsDecrits - 1 - chiffre);
         if (resultat != DescriptifLu) return resultat;
     }
-    return DescriptifLu;
+    // The sections after a failed read would be missing from the layout.
+    return fichier.Error() ? DescriptifIllisible : DescriptifLu;
 }
 
 int TableBase::LectureDescriptif(std::string_view nom) {

@@ -64,6 +64,7 @@ enum ResultatDescriptif : int {
     ListeChampsCourte = 4,        // fewer field lines than declared
     LargeurChampInvalide = 5,     // a width that is not a number, or negative
     EnregistrementTropLong = 6,   // the widths add up beyond the limit above
+    DescriptifIllisible = 7,      // a read of the file failed part way
 };
 
 // The base slot tables of the main window: per slot, the record layout of

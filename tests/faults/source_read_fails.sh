@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# A file that the run reads, other than the supplier's subscriber file, fails
+# to read part way: the run stops with what it shows when that file cannot be
+# read at all, instead of going on without what came after the failure and
+# ending with "FIN NORMALE" or "Importation effectuée".
+#
+#   source_read_fails.sh RUNNER FAULT_LIBRARY GENERATOR SCENARIOS
+set -euo pipefail
+RUNNER=$1
+FAULT=$2
+GENERATOR=$3
+SCENARIOS=$4
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+
+failures=0
+# check SET FILE FAIL_AT EXPECTED: runs a fresh copy of SET (a set generated
+# here, or the input of a scenario), reads of the file whose path ends with
+# FILE failing from byte FAIL_AT on, and checks that the transcript shows the
+# line EXPECTED and no success.
+check() {
+    local set=$1 file=$2 fail_at=$3 expected=$4
+    local root="$WORK/run" row="$set, reads of $file failing from $fail_at"
+    if [[ -d $WORK/$set ]]; then
+        cp -a "$WORK/$set" "$root"
+    else
+        cp -a "$SCENARIOS/$set/input" "$root"
+    fi
+    LD_PRELOAD=$FAULT QUERVANE_ECHEC_FICHIER=$file QUERVANE_ECHEC_OCTET=$fail_at \
+        "$RUNNER" "$root" >/dev/null || true
+    if ! grep -aqxF "$expected" "$root/transcript.txt"; then
+        echo "FAIL: $row: no \"$expected\"; the transcript ends with:"
+        tail -3 "$root/transcript.txt"
+        failures=$((failures + 1))
+    elif grep -aqE '^status (FIN NORMALE|Importation effectu)' "$root/transcript.txt"; then
+        echo "FAIL: $row: the run ends as a success"
+        failures=$((failures + 1))
+    else
+        echo "ok: $row: $expected"
+    fi
+    rm -rf "$root"
+}
+
+python3 "$GENERATOR" "$WORK/supplier" --subscribers 2000 >/dev/null
+
+# The supplier's reference files, the bag list written by the pass and the
+# base descriptor.
+check supplier TITRE.CYB 10 "message Erreur de lecture fu fichier titre (..\\import\\TITRE.CYB)"
+check supplier EDITION.CYB 50 "status ERREUR LECTURE EDITIONS"
+check supplier VOITURE.CYB 1000 "status ERREUR LECTURE VOITURES"
+check supplier ROUTAGE.CYB 30000 "status ERREUR LECTURE ROUTAGES"
+check supplier SAC.CYB 30000 "status ERREUR LECTURE SACS"
+check supplier SACS.LIS 1000 "status ERREUR LECTURE SACS"
+check supplier BASEBENCH.ini 10 "message Erreur de lecture du fichier descriptif des données"
+# Without a bag slot, the bag file is copied line by line.
+check conv_bag_slot_undefined SAC.CYB 10 "status ERREUR LECTURE SACS"
+# A prepared base: its subscriber file in the control and in the survey
+# that the bag rebuild makes, and its bag file in the rebuild.
+check prepared_full import/QV.jo 100 "status ERREUR LECTURE JOURNAUX"
+check prepared_missing_bags import/QV.jo 100 "status ERREUR LECTURE JOURNAUX"
+check prepared_missing_bags import/QV.sa 20 "status ERREUR LECTURE SACS"
+
+((failures == 0))
