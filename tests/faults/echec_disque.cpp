@@ -2,9 +2,10 @@
 // whose name ends with QUERVANE_ECHEC_FICHIER fail with EIO from byte
 // QUERVANE_ECHEC_OCTET on, as reads of a disk that cannot read a sector do.
 // With QUERVANE_ECHEC_ECRITURE set, the writes that cover that byte fail
-// instead, with ENOSPC (copies made inside the kernel included), as on a disk full for a moment:
-// the writes after them go through, so that a failure the program does not notice leaves a hole in
-// the file. Every other read and write goes through untouched.
+// instead, with ENOSPC (copies made inside the kernel included), as on a
+// disk full for a moment: the writes after them go through, so that a
+// failure the program does not notice leaves a hole in the file. Every other
+// read and write goes through untouched.
 
 // Both entry points are defined here: neither may stand for the other.
 #undef _FILE_OFFSET_BITS
