@@ -115,7 +115,9 @@ public:
     // What the completion and the rebuild need from the subscriber file is
     // gathered (ReleveAbonnes) by the first pass over it.
     void ImporterBasePreparee(RunContext& run);
-    void LireModes(RunContext& run);
+    // False, the import stopped, when the file fails to read.
+    bool LireModes(RunContext& run);
+    bool LireValeurConfiguration(std::string_view chemin, int& valeur);
     bool ControleBase(RunContext& run, struct ReleveAbonnes& releve);
     bool CopierBasePreparee(RunContext& run, struct ReleveAbonnes& releve, int ChampInfoSac,
                             int ChampSacUtilisateur);
@@ -123,8 +125,8 @@ public:
     // not declare them.
     std::optional<struct PositionsCompletion> PositionsDeCompletion(int ChampInfoSac,
                                                                     int ChampSacUtilisateur);
-    // Reads the user bag codes of the source bag file; false when it does
-    // not open.
+    // Reads the user bag codes of the source bag file; false, with no
+    // count prepared, when it does not open or fails to read.
     bool PreparerComptage(RunContext& run, struct ReleveAbonnes& releve,
                           const struct PositionsCompletion& positions);
     bool CopieCompletion(RunContext& run, struct ReleveAbonnes& releve, int ChampInfoSac,
@@ -139,6 +141,7 @@ public:
     // Shows message, then the status of a failed import.
     void ArreterImport(std::string_view message);
     void SignalerEcritureImpossible(std::string_view fichier);
+    void SignalerLectureImpossible(std::string_view fichier);
     // ---- end prepared-base import ----
 
     // ---- supplier conversion (import/) ----

@@ -105,7 +105,13 @@ bool CQuervaneDlg::PreparerComptage(RunContext& run, ReleveAbonnes& releve,
     run.NombreSacsLogiques =
         releve.Comptage->Logiques.Lire(sacs, positions.PositionCodeSac, positions.LongueurCodeSac,
                                        positions.PositionCodeUtilisateur);
-    return !sacs.Error();
+    // Codes cut short by a failed read would count the bags wrong: the
+    // count is dropped, as if the file had not opened.
+    if (sacs.Error()) {
+        releve.Comptage.reset();
+        return false;
+    }
+    return true;
 }
 
 bool CQuervaneDlg::CopieCompletion(RunContext& run, ReleveAbonnes& releve, int ChampInfoSac,

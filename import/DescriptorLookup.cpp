@@ -12,10 +12,10 @@ bool Correspond(std::string_view ligne, std::string_view NomTitre, Passe passe) 
     return ligne.substr(0, 2) == NomTitre.substr(0, 2);
 }
 
-bool ParcourirListe(std::string_view CheminListe, std::string_view NomTitre, Passe passe,
-                    std::size_t DebutNom, std::string& sDescriptif) {
+RechercheDescriptif ParcourirListe(std::string_view CheminListe, std::string_view NomTitre,
+                                   Passe passe, std::size_t DebutNom, std::string& sDescriptif) {
     plat::File liste = plat::File::Open(CheminListe, "r");
-    if (!liste) return false;
+    if (!liste) return RechercheDescriptif::NonTrouve;
     std::string ligne;
     while (liste.GetLine(ligne, 256)) {
         if (ligne.size() <= 1) continue;
@@ -23,18 +23,19 @@ bool ParcourirListe(std::string_view CheminListe, std::string_view NomTitre, Pas
         const std::string_view entree = SansFinDeLigne(ligne);
         sDescriptif =
             DebutNom < entree.size() ? std::string(entree.substr(DebutNom)) : std::string();
-        return true;
+        return RechercheDescriptif::Trouve;
     }
-    return false;
+    // The entry may lie after the failure: not finding it says nothing.
+    return liste.Error() ? RechercheDescriptif::Illisible : RechercheDescriptif::NonTrouve;
 }
 
 }  // namespace
 
-bool ChercherDescriptif(std::string_view CheminListe, std::string_view NomTitre,
-                        std::size_t DebutNom, std::string& sDescriptif) {
-    if (NomTitre.empty()) return false;
-    if (ParcourirListe(CheminListe, NomTitre, Passe::CleComplete, DebutNom, sDescriptif)) {
-        return true;
-    }
+RechercheDescriptif ChercherDescriptif(std::string_view CheminListe, std::string_view NomTitre,
+                                       std::size_t DebutNom, std::string& sDescriptif) {
+    if (NomTitre.empty()) return RechercheDescriptif::NonTrouve;
+    const RechercheDescriptif complete =
+        ParcourirListe(CheminListe, NomTitre, Passe::CleComplete, DebutNom, sDescriptif);
+    if (complete != RechercheDescriptif::NonTrouve) return complete;
     return ParcourirListe(CheminListe, NomTitre, Passe::DeuxCaracteres, 3, sDescriptif);
 }

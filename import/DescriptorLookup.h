@@ -13,7 +13,12 @@
 // NomTitre gives the name that starts at DebutNom. When none does, a second
 // pass compares the first 2 characters of NomTitre (a one-character key then
 // never matches) and the name starts at character 3. The first matching
-// line wins. An empty NomTitre finds nothing. False, with sDescriptif
-// unchanged, when the file does not open or no line matches.
-bool ChercherDescriptif(std::string_view CheminListe, std::string_view NomTitre,
-                        std::size_t DebutNom, std::string& sDescriptif);
+// line wins. An empty NomTitre finds nothing. sDescriptif stays unchanged
+// unless the name is found.
+enum class RechercheDescriptif {
+    Trouve,
+    NonTrouve,  // no line matches, or the file does not open
+    Illisible,  // a read failed before a line matched
+};
+RechercheDescriptif ChercherDescriptif(std::string_view CheminListe, std::string_view NomTitre,
+                                       std::size_t DebutNom, std::string& sDescriptif);

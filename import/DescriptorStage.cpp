@@ -63,14 +63,22 @@ bool CQuervaneDlg::EtapeDescripteur(RunContext& run) {
 
     const int TL = EnregistrementJournal.Titre.Longueur;
     const std::string liste = RepertoireData + "DESCRIPT.LIS";
+    RechercheDescriptif recherche;
     if (TL != 0) {
         // Without a title file (a supplier set has none) the key is empty and
         // finds nothing.
         const std::string cle = CleTitre(run, TL);
-        ChercherDescriptif(liste, cle, static_cast<std::size_t>(TL) + 1, run.sDescriptif);
+        recherche =
+            ChercherDescriptif(liste, cle, static_cast<std::size_t>(TL) + 1, run.sDescriptif);
     } else {
         const std::string cle = ExtractFileName(run.FichierAbonnes);
-        ChercherDescriptif(liste, cle, cle.size() + 1, run.sDescriptif);
+        recherche = ChercherDescriptif(liste, cle, cle.size() + 1, run.sDescriptif);
+    }
+    // The title's own descriptor may be in the part of the list that could
+    // not be read: the default one would convert with another layout.
+    if (recherche == RechercheDescriptif::Illisible) {
+        AfxMessageBox(IDS_ERREUR_DESCRIPTIF);
+        return false;
     }
 
     plat::File descriptif = plat::File::Open(RepertoireData + run.sDescriptif + ".ini", "r");

@@ -29,21 +29,16 @@ public:
     ~FinCurseurAttente() { CWnd::EndWaitCursor(); }
 };
 
-// One decimal integer from a small configuration file; 0 when the file is
-// absent or holds no number.
-int LireValeurConfiguration(std::string_view chemin) {
-    int valeur = 0;
-    if (plat::File fichier = plat::File::Open(chemin, "r")) LireEntier(fichier, valeur);
-    return valeur;
-}
-
 }  // namespace
 
 void CQuervaneDlg::ImporterBasePreparee(RunContext& run) {
     FinCurseurAttente fin;
-    LireModes(run);
-    const int ChampInfoSac = LireValeurConfiguration("..\\CONFIG\\INFOSAC");
-    const int ChampSacUtilisateur = LireValeurConfiguration("..\\CONFIG\\CHAMP.SAC");
+    int ChampInfoSac = 0;
+    int ChampSacUtilisateur = 0;
+    if (!LireModes(run) || !LireValeurConfiguration("..\\CONFIG\\INFOSAC", ChampInfoSac) ||
+        !LireValeurConfiguration("..\\CONFIG\\CHAMP.SAC", ChampSacUtilisateur)) {
+        return;
+    }
     const bool completion = ChampInfoSac > 0 && ChampSacUtilisateur > 0;
     const bool refabrication = TablesBase.bDefined[SlotSac] && run.bTraitementSac;
 
@@ -80,6 +75,22 @@ void CQuervaneDlg::SignalerEcritureImpossible(std::string_view fichier) {
     ArreterImport(FormaterMessage(Texte("Impossible d'écrire le fichier %s"), {fichier}));
 }
 
+void CQuervaneDlg::SignalerLectureImpossible(std::string_view fichier) {
+    ArreterImport(FormaterMessage(Texte("Impossible de lire le fichier %s"), {fichier}));
+}
+
+// One decimal integer from a small configuration file; 0 when the file is
+// absent or holds no number. A file that fails to read is neither: the
+// import would go on without the completion or the rebuild it asks for.
+bool CQuervaneDlg::LireValeurConfiguration(std::string_view chemin, int& valeur) {
+    valeur = 0;
+    plat::File fichier = plat::File::Open(chemin, "r");
+    if (fichier) LireEntier(fichier, valeur);
+    if (!fichier.Error()) return true;
+    SignalerLectureImpossible(chemin);
+    return false;
+}
+
 bool CQuervaneDlg::CopierFichierBase(const std::string& source, const std::string& destination) {
     // A base file that the source lacks (or that cannot be read) is not
     // copied, and the import goes on.
@@ -89,17 +100,21 @@ bool CQuervaneDlg::CopierFichierBase(const std::string& source, const std::strin
     return false;
 }
 
-void CQuervaneDlg::LireModes(RunContext& run) {
+bool CQuervaneDlg::LireModes(RunContext& run) {
     run.bTestCoherence = true;
     run.bTraitementSac = true;
     // A file that does not start with two numbers counts as absent.
-    plat::File modes = plat::File::Open("..\\CONFIG\\MODES", "r");
+    const char* const chemin = "..\\CONFIG\\MODES";
+    plat::File modes = plat::File::Open(chemin, "r");
     int controle = 0;
     int sacs = 0;
     if (modes && LireEntier(modes, controle) && LireEntier(modes, sacs)) {
         run.bTestCoherence = controle != 0;
         run.bTraitementSac = sacs != 0;
     }
+    if (!modes.Error()) return true;
+    SignalerLectureImpossible(chemin);
+    return false;
 }
 
 bool CQuervaneDlg::CopierBasePreparee(RunContext& run, ReleveAbonnes& releve, int ChampInfoSac,

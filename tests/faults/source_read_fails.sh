@@ -54,9 +54,14 @@ check supplier SACS.LIS 1000 "status ERREUR LECTURE SACS"
 check supplier BASEBENCH.ini 10 "message Erreur de lecture du fichier descriptif des données"
 # Without a bag slot, the bag file is copied line by line.
 check conv_bag_slot_undefined SAC.CYB 10 "status ERREUR LECTURE SACS"
-# A prepared base: its subscriber file in the control and in the survey
-# that the bag rebuild makes, and its bag file in the rebuild.
+# A prepared base: the descriptor list, the switches of the control, the
+# completion and the rebuild, its subscriber file in the control and in the
+# survey that the bag rebuild makes, and its bag file in the rebuild.
+check prepared_full DESCRIPT.LIS 0 "message Erreur de lecture du fichier descriptif des données"
+check prepared_full CHAMP.SAC 0 "message Impossible de lire le fichier ..\\CONFIG\\CHAMP.SAC"
+check prepared_full INFOSAC 0 "message Impossible de lire le fichier ..\\CONFIG\\INFOSAC"
 check prepared_full import/QV.jo 100 "status ERREUR LECTURE JOURNAUX"
+check prepared_missing_bags MODES 0 "message Impossible de lire le fichier ..\\CONFIG\\MODES"
 check prepared_missing_bags import/QV.jo 100 "status ERREUR LECTURE JOURNAUX"
 check prepared_missing_bags import/QV.sa 20 "status ERREUR LECTURE SACS"
 

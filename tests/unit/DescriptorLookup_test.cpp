@@ -58,15 +58,19 @@ const Recherche kRecherches[] = {
 TEST_F(DescriptorLookupTest, FullKeyThenTwoCharacters) {
     for (const Recherche& r : kRecherches) {
         std::string sDescriptif = "INCHANGE";
-        const bool trouve = ChercherDescriptif(Liste(r.liste), r.cle, r.debut, sDescriptif);
-        EXPECT_EQ(trouve, r.attendu != nullptr) << r.nom;
+        const RechercheDescriptif recherche =
+            ChercherDescriptif(Liste(r.liste), r.cle, r.debut, sDescriptif);
+        EXPECT_EQ(recherche,
+                  r.attendu ? RechercheDescriptif::Trouve : RechercheDescriptif::NonTrouve)
+            << r.nom;
         EXPECT_EQ(sDescriptif, r.attendu ? r.attendu : "INCHANGE") << r.nom;
     }
 }
 
 TEST_F(DescriptorLookupTest, MissingListLeavesTheNameUnchanged) {
     std::string sDescriptif = "LIBELLE";
-    EXPECT_FALSE(ChercherDescriptif((root_ / "absent.lis").string(), "NR", 3, sDescriptif));
+    EXPECT_EQ(ChercherDescriptif((root_ / "absent.lis").string(), "NR", 3, sDescriptif),
+              RechercheDescriptif::NonTrouve);
     EXPECT_EQ(sDescriptif, "LIBELLE");
 }
 
@@ -76,7 +80,8 @@ TEST_F(DescriptorLookupTest, LongListFindsItsLastEntry) {
         contenu.append("Z").append(std::to_string(i % 10)).append(" AUTRE\r\n");
     contenu += "NR BASEPB\r\n";
     std::string sDescriptif;
-    EXPECT_TRUE(ChercherDescriptif(Liste(contenu), "NR", 3, sDescriptif));
+    EXPECT_EQ(ChercherDescriptif(Liste(contenu), "NR", 3, sDescriptif),
+              RechercheDescriptif::Trouve);
     EXPECT_EQ(sDescriptif, "BASEPB");
 }
 
@@ -85,7 +90,8 @@ TEST_F(DescriptorLookupTest, OverlongLineIsReadInPieces) {
     // is an entry of its own.
     std::string contenu = "ZZ " + std::string(252, 'x') + "NR BASEPB" + std::string(336, 'y');
     std::string sDescriptif;
-    EXPECT_TRUE(ChercherDescriptif(Liste(contenu + "\r\n"), "NR", 3, sDescriptif));
+    EXPECT_EQ(ChercherDescriptif(Liste(contenu + "\r\n"), "NR", 3, sDescriptif),
+              RechercheDescriptif::Trouve);
     EXPECT_EQ(sDescriptif, "BASEPB" + std::string(246, 'y'));
 }
 
