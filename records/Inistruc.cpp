@@ -257,5 +257,7 @@ int Copie_De_Fichier(std::string_view nomfic1, std::string_view nomfic2) {
     while ((lus = source.Read(bloc, 1, sizeof bloc)) > 0) {
         if (destination.Write(bloc, 1, lus) != lus) return 3;
     }
+    // A read that fails is no end of file: the copy would be cut short.
+    if (source.Error()) return 1;
     return destination.Close() ? 0 : 3;
 }

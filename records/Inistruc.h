@@ -54,5 +54,6 @@ int frontmot(int& sizcur, int sizstruct);
 int ReadStruct(plat::File* FpStruct, int NbLignes, void* tabstruct, int sizstruct);
 
 // Byte-for-byte copy in blocks of 1000 bytes: 0 done, 1 the source does not
-// open, 2 the destination cannot be created, 3 a block written short.
+// open or fails to read, 2 the destination cannot be created, 3 a block
+// written short.
 int Copie_De_Fichier(std::string_view nomfic1, std::string_view nomfic2);

@@ -280,6 +280,8 @@ int copier_fichier(std::string_view nomfic1, std::string_view nomfic2) {
         if (n == 0) break;
         if (destination.Write(block, 1, n) != n) return 3;
     }
+    // A read that fails is no end of file: the copy would be cut short.
+    if (source.Error()) return 1;
     return destination.Close() ? 0 : 3;
 }
 

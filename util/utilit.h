@@ -89,8 +89,8 @@ void envoie_checksum(const char* buf, int longueur, char* checksum);
 // 1 if that XOR equals the two-digit value at checksum, else 0.
 int compare_checksum(const char* buf, int longueur, const char* checksum);
 
-// Copies a file in binary mode: 0 done, 1 source not opened, 2 destination
-// not created, 3 a block written short.
+// Copies a file in binary mode: 0 done, 1 source not opened or not read
+// whole, 2 destination not created, 3 a block written short.
 int copier_fichier(std::string_view nomfic1, std::string_view nomfic2);
 
 // Raw binary handles. flag 0 read-only, 1 write-only (an existing file, not

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <string>
 
+#include "tests/unit/test_support.h"
+
 namespace {
 
 namespace stdfs = std::filesystem;
@@ -71,6 +73,14 @@ TEST_F(DescriptorLookupTest, MissingListLeavesTheNameUnchanged) {
     std::string sDescriptif = "LIBELLE";
     EXPECT_EQ(ChercherDescriptif((root_ / "absent.lis").string(), "NR", 3, sDescriptif),
               RechercheDescriptif::NonTrouve);
+    EXPECT_EQ(sDescriptif, "LIBELLE");
+}
+
+TEST_F(DescriptorLookupTest, ListThatFailsToReadIsNotAListWithoutTheEntry) {
+    const std::string illisible = test_support::FichierIllisible();
+    if (illisible.empty()) GTEST_SKIP() << "no file here fails to read";
+    std::string sDescriptif = "LIBELLE";
+    EXPECT_EQ(ChercherDescriptif(illisible, "NR", 3, sDescriptif), RechercheDescriptif::Illisible);
     EXPECT_EQ(sDescriptif, "LIBELLE");
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "records/TypesEnregistrement.h"
+#include "tests/unit/test_support.h"
 
 namespace {
 
@@ -297,6 +298,10 @@ TEST_F(InistrucFiles, CopieDeFichier) {
     EXPECT_EQ(copied, content);
     EXPECT_EQ(Copie_De_Fichier(dir_ + "none.bin", dir_ + "dst2.bin"), 1);
     EXPECT_EQ(Copie_De_Fichier(dir_ + "src.bin", dir_ + "nofolder/dst.bin"), 2);
+    // A read that fails is no end of file.
+    if (const std::string illisible = test_support::FichierIllisible(); !illisible.empty()) {
+        EXPECT_EQ(Copie_De_Fichier(illisible, dir_ + "dst3.bin"), 1);
+    }
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/unit/test_support.h"
+
 namespace {
 
 class TableBaseFiles : public ::testing::Test {
@@ -187,6 +189,10 @@ TEST_F(TableBaseFiles, SectionsSevenToNineNameNoSlot) {
 TEST_F(TableBaseFiles, FilesThatDoNotOpen) {
     EXPECT_EQ(base_.LectureDescriptif(dir_ + "absent.ini"), DescriptifAbsent);
     EXPECT_EQ(base_.LectureDescriptif(dir_), DescriptifAbsent);
+    // A file that opens but fails to read describes nothing.
+    if (const std::string illisible = test_support::FichierIllisible(); !illisible.empty()) {
+        EXPECT_EQ(base_.LectureDescriptif(illisible), DescriptifIllisible);
+    }
     std::string junk;
     for (int i = 0; i < 20000; ++i) {
         const char c = static_cast<char>((i * 37 + 11) & 0xFF);

@@ -1,5 +1,6 @@
 // Helpers the tests share: a temporary folder that cleans up after itself,
-// whole-file reads and writes, and universal times. Tests use the standard library for their
+// whole-file reads and writes, a file that cannot be read, and universal
+// times. Tests use the standard library for their
 // own files, never the code under test.
 #pragma once
 
@@ -44,6 +45,13 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// A file that opens but whose first read fails (EIO): the process's own
+// memory, read from address 0. Empty where the system has none.
+inline std::string FichierIllisible() {
+    const char* const chemin = "/proc/self/mem";
+    return std::filesystem::exists(chemin) ? chemin : "";
+}
 
 // Writes content as the whole file, making the folders on the way.
 inline void WriteFile(const std::filesystem::path& path, const std::string& content) {

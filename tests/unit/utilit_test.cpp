@@ -10,6 +10,7 @@
 
 #include "platform/clock.h"
 #include "platform/fs/fs.h"
+#include "tests/unit/test_support.h"
 
 namespace {
 
@@ -299,6 +300,10 @@ TEST_F(UtilitFiles, CopierFichierResults) {
     EXPECT_EQ(Read("copy2.bin"), "<missing>");
     EXPECT_EQ(copier_fichier(dir_ + "source.bin", dir_ + "no-such-folder/copy.bin"), 2);
     EXPECT_EQ(copier_fichier(dir_, dir_ + "copy3.bin"), 1);  // a folder is not a file
+    // A read that fails is no end of file.
+    if (const std::string illisible = test_support::FichierIllisible(); !illisible.empty()) {
+        EXPECT_EQ(copier_fichier(illisible, dir_ + "copy4.bin"), 1);
+    }
 }
 
 TEST_F(UtilitFiles, ExisteFichier) {
