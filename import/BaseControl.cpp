@@ -74,10 +74,12 @@ public:
     std::array<EtatNiveau, kNiveaux.size()> Niveaux;
 
     // The first level whose new key the level file does not give next, with
-    // that file's key; none when every level agrees.
+    // that file's key; none when every level agrees. illisible: the level
+    // file failed to read instead, which says nothing of its keys.
     struct Ecart {
         const Niveau* niveau = nullptr;
         std::string_view cleJournal, cleNiveau;
+        bool illisible = false;
     };
     Ecart Controler(std::string_view enreg) {
         const std::string_view zone =
@@ -94,7 +96,10 @@ public:
             if (!etat.fichier) continue;
 
             // An exhausted level file reads as an empty line.
-            if (!etat.fichier->GetLine(ligneNiveau_, 1024)) ligneNiveau_.clear();
+            if (!etat.fichier->GetLine(ligneNiveau_, 1024)) {
+                if (etat.fichier->Error()) return {&niveau, {}, {}, true};
+                ligneNiveau_.clear();
+            }
             std::string_view cleNiveau;
             if (static_cast<std::int64_t>(ligneNiveau_.size()) >=
                 base_.LongueurEnregistrement[niveau.Slot]) {
@@ -144,6 +149,7 @@ bool CQuervaneDlg::ControleBase(RunContext& run, ReleveAbonnes& releve) {
     journal.Seek(0, SEEK_SET);
 
     std::string ligne;
+    std::string illisible;  // a level file that failed to read
     for (std::int64_t debut = 0; !bAbort;) {
         progression.Avancer(debut);
         if (!journal.GetLine(ligne, 10000)) break;
@@ -153,7 +159,10 @@ bool CQuervaneDlg::ControleBase(RunContext& run, ReleveAbonnes& releve) {
         if (ligne.size() <= 1) continue;
         ++NumeroAbonne;
         const ControleNiveaux::Ecart ecart = niveaux.Controler(SansFinDeLigne(ligne));
-        if (ecart.niveau) {
+        if (ecart.illisible) {
+            illisible = prefixe + ecart.niveau->Extension;
+            bAbort = true;
+        } else if (ecart.niveau) {
             AfxMessageBox(
                 FormaterMessage(LoadString(ecart.niveau->Message),
                                 {ecart.cleJournal, std::to_string(NumeroAbonne), ecart.cleNiveau}));
@@ -162,6 +171,10 @@ bool CQuervaneDlg::ControleBase(RunContext& run, ReleveAbonnes& releve) {
     }
 
     ValiderProgres(IDC_PROGRESS, 0, 100, 0);
+    if (!illisible.empty()) {
+        SignalerLectureImpossible(illisible);
+        return false;
+    }
     if (bAbort) {
         Afficher("Echec de l'importation");
         return false;

@@ -61,6 +61,8 @@ check prepared_full DESCRIPT.LIS 0 "message Erreur de lecture du fichier descrip
 check prepared_full CHAMP.SAC 0 "message Impossible de lire le fichier ..\\CONFIG\\CHAMP.SAC"
 check prepared_full INFOSAC 0 "message Impossible de lire le fichier ..\\CONFIG\\INFOSAC"
 check prepared_full import/QV.jo 100 "status ERREUR LECTURE JOURNAUX"
+# A level file of the control: a failed read is no discrepancy of its keys.
+check prepared_full import/QV.sa 50 "message Impossible de lire le fichier ..\\import\\QV.sa"
 check prepared_missing_bags MODES 0 "message Impossible de lire le fichier ..\\CONFIG\\MODES"
 check prepared_missing_bags import/QV.jo 100 "status ERREUR LECTURE JOURNAUX"
 check prepared_missing_bags import/QV.sa 20 "status ERREUR LECTURE SACS"
