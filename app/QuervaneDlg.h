@@ -80,6 +80,8 @@ public:
     bool ChoisirSource(RunContext& run);
     bool ChoisirFichierAbonnes(RunContext& run);
     bool IdentifierTitre(RunContext& run, FormeTitre forme);
+    // The title file nom could not be read: message 105, and the run ends.
+    bool ErreurLectureTitre(const std::string& nom);
     // The title label of the layout: its text up to the first zero byte.
     std::string LibelleTitreJournal() const;
     bool EtapeDescripteur(RunContext& run);

@@ -23,15 +23,17 @@ constexpr std::array<std::string_view, 6> kFichiersFournisseur = {"TITRE",   "ED
                                                                   "ROUTAGE", "JOURNAL", "SAC"};
 
 // The key of the title in "DESCRIPT.LIS": the first TL characters of the
-// first line of the prepared base's title file, cut at the first blank;
-// empty when there is no such line.
-std::string CleTitre(const RunContext& run, int TL) {
-    if (TL <= 0) return {};
+// first line of the title file, cut at the first blank; empty when there is
+// no such line. False when the file fails to read.
+bool CleTitre(const std::string& fichier, int TL, std::string& cle) {
+    cle.clear();
+    if (TL <= 0) return true;
     std::string ligne;
-    plat::File titre = plat::File::Open(run.CheminAbonnes + run.FichierAbonnes + ".ti", "r");
-    if (!titre || !titre.GetLine(ligne, 256)) return {};
-    std::string_view cle = SansFinDeLigne(ligne).substr(0, static_cast<std::size_t>(TL));
-    return std::string(cle.substr(0, cle.find(' ')));
+    plat::File titre = plat::File::Open(fichier, "r");
+    if (!titre || !titre.GetLine(ligne, 256)) return !titre.Error();
+    const std::string_view texte = SansFinDeLigne(ligne).substr(0, static_cast<std::size_t>(TL));
+    cle = texte.substr(0, texte.find(' '));
+    return true;
 }
 
 // Files of the set in the staging folder, as a ZIP extraction left them.
@@ -67,7 +69,9 @@ bool CQuervaneDlg::EtapeDescripteur(RunContext& run) {
     if (TL != 0) {
         // Without a title file (a supplier set has none) the key is empty and
         // finds nothing.
-        const std::string cle = CleTitre(run, TL);
+        const std::string fichier = run.CheminAbonnes + run.FichierAbonnes + ".ti";
+        std::string cle;
+        if (!CleTitre(fichier, TL, cle)) return ErreurLectureTitre(fichier);
         recherche =
             ChercherDescriptif(liste, cle, static_cast<std::size_t>(TL) + 1, run.sDescriptif);
     } else {

@@ -75,21 +75,17 @@ bool CQuervaneDlg::ChargerStructureSac() {
 bool CQuervaneDlg::LectureTitres(const RunContext& run) {
     const std::string nom = NomFichierFournisseur(run, FichierFournisseur::Titre);
     plat::File titres = plat::File::Open(nom, "r");
-    if (!titres) {
-        CWnd::EndWaitCursor();
-        AfxMessageBox(FormaterMessage(LoadString(105), {nom}));
-        return false;
-    }
-    M_titre.Ouvrir(EnregistrementJournal.Titre.Longueur);
-    while (titres.GetLine(ligne, kLigneReference + 1)) {
-        const CodeEtLibelle lu = LireLigneReference(ligne, M_titre.Largeur(), false);
-        M_titre.Ajouter(lu.code, lu.libelle);
+    if (titres) {
+        M_titre.Ouvrir(EnregistrementJournal.Titre.Longueur);
+        while (titres.GetLine(ligne, kLigneReference + 1)) {
+            const CodeEtLibelle lu = LireLigneReference(ligne, M_titre.Largeur(), false);
+            M_titre.Ajouter(lu.code, lu.libelle);
+        }
     }
     // A read that fails would leave the titles after it out of the base.
-    if (titres.Error()) {
+    if (!titres || titres.Error()) {
         CWnd::EndWaitCursor();
-        AfxMessageBox(FormaterMessage(LoadString(105), {nom}));
-        return false;
+        return ErreurLectureTitre(nom);
     }
     nomjournal = M_titre.Nombre() > 0 ? std::string(M_titre.Code(M_titre.Nombre() - 1)) : "";
     return true;

@@ -41,18 +41,22 @@ bool CQuervaneDlg::IdentifierTitre(RunContext& run, FormeTitre forme) {
     run.bSelectionJournal = run.SelectionJournalDef;
 
     // A ".SIT" set keeps the kind its layout gave.
-    plat::File titre = plat::File::Open(run.CheminAbonnes + "TITRE.SIT", "r");
+    std::string nom = run.CheminAbonnes + "TITRE.SIT";
+    plat::File titre = plat::File::Open(nom, "r");
     if (!titre) {
-        titre = plat::File::Open(run.CheminAbonnes + "TITRE.CYB", "r");
+        nom = run.CheminAbonnes + "TITRE.CYB";
+        titre = plat::File::Open(nom, "r");
         if (forme != FormeTitre::ApresSelecteur) run.bSelectionJournal = kSelectionCyb;
     }
     if (!titre) {
-        titre = plat::File::Open(run.CheminAbonnes + "TITRE.TXT", "r");
+        nom = run.CheminAbonnes + "TITRE.TXT";
+        titre = plat::File::Open(nom, "r");
         run.bSelectionJournal = kSelectionTxt;
     }
     if (!titre) {
         run.FichiersFiltres = Remplacer(ModeleTitre(run, forme), "{id}", run.IdentifiantChoisi);
-        titre = plat::File::Open(Remplacer(run.FichiersFiltres, "{n}", "1"), "r");
+        nom = Remplacer(run.FichiersFiltres, "{n}", "1");
+        titre = plat::File::Open(nom, "r");
         run.bSelectionJournal = kSelectionModele;
     }
     if (!titre) {
@@ -62,6 +66,9 @@ bool CQuervaneDlg::IdentifierTitre(RunContext& run, FormeTitre forme) {
 
     std::string ligne;
     const bool lu = titre.GetLine(ligne, 80);
+    // A title file that fails to read may name a title whose layout is not
+    // the one loaded before.
+    if (titre.Error()) return ErreurLectureTitre(nom);
     titre.Close();
     // An empty title file names no title: the layout loaded before stays.
     if (!lu) return true;
@@ -70,4 +77,9 @@ bool CQuervaneDlg::IdentifierTitre(RunContext& run, FormeTitre forme) {
     const std::string description = "..\\CONFIG\\" + code + ".DEF";
     if (!plat::FileExists(description)) return true;
     return ChargerDescriptionJournal(run, description);
+}
+
+bool CQuervaneDlg::ErreurLectureTitre(const std::string& nom) {
+    AfxMessageBox(FormaterMessage(LoadString(105), {nom}));
+    return false;
 }

@@ -43,8 +43,8 @@ check() {
 
 python3 "$GENERATOR" "$WORK/supplier" --subscribers 2000 >/dev/null
 
-# The supplier's reference files, the bag list written by the pass and the
-# base descriptor.
+# The supplier's reference files (the title file also names the layout),
+# the bag list written by the pass and the base descriptor.
 check supplier TITRE.CYB 10 "message Erreur de lecture fu fichier titre (..\\import\\TITRE.CYB)"
 check supplier EDITION.CYB 50 "status ERREUR LECTURE EDITIONS"
 check supplier VOITURE.CYB 1000 "status ERREUR LECTURE VOITURES"
@@ -54,9 +54,11 @@ check supplier SACS.LIS 1000 "status ERREUR LECTURE SACS"
 check supplier BASEBENCH.ini 10 "message Erreur de lecture du fichier descriptif des données"
 # Without a bag slot, the bag file is copied line by line.
 check conv_bag_slot_undefined SAC.CYB 10 "status ERREUR LECTURE SACS"
-# A prepared base: the descriptor list, the switches of the control, the
-# completion and the rebuild, its subscriber file in the control and in the
-# survey that the bag rebuild makes, and its bag file in the rebuild.
+# A prepared base: its title file and the descriptor list that give its
+# layout, the switches of the control, the completion and the rebuild, its
+# subscriber file in the control and in the survey that the bag rebuild
+# makes, and its bag file in the rebuild.
+check prepared_full import/QV.ti 0 "message Erreur de lecture fu fichier titre (..\\import\\QV.ti)"
 check prepared_full DESCRIPT.LIS 0 "message Erreur de lecture du fichier descriptif des données"
 check prepared_full CHAMP.SAC 0 "message Impossible de lire le fichier ..\\CONFIG\\CHAMP.SAC"
 check prepared_full INFOSAC 0 "message Impossible de lire le fichier ..\\CONFIG\\INFOSAC"
