@@ -70,17 +70,15 @@ bool CQuervaneDlg::RefabricationSacs(RunContext& run, ReleveAbonnes& releve) {
     const IndexSacs& index = *releve.Index;
     NombreSacs = static_cast<int>(index.Nombre());
 
-    plat::File sacs = plat::File::Open(source + ".sa", "r");
-    if (!sacs) {
-        Afficher("ERREUR LECTURE SACS");
-        return false;
-    }
     const bool numeroDefini = base.ChampDefini(SlotSac, 4);
     const int PositionNumero = numeroDefini ? base.PositionChamp[SlotSac][4] : 0;
     const int LongueurNumero = numeroDefini ? base.LongueurChamp[SlotSac][4] : 0;
     PositionsSacs positions(PositionNumero, LongueurNumero);
-    positions.Lire(sacs);
-    if (sacs.Error()) {
+    plat::File sacs = plat::File::Open(source + ".sa", "r");
+    if (sacs) positions.Lire(sacs);
+    // The bags after a failed read would all be missing: the base's bag
+    // file is left as it was.
+    if (!sacs || sacs.Error()) {
         Afficher("ERREUR LECTURE SACS");
         return false;
     }

@@ -203,6 +203,7 @@ bool CQuervaneDlg::CopieSacsSansStructure(const std::string& source, const std::
     }
     LongueurEnregistrementSac = longueur_enregistrement_sac(EnregistrementSac);
     plat::File sacs = plat::File::Open(source, "r");
+    if (!sacs) return ErreurLectureSacs();
     plat::File fichier = plat::File::Open(nom, "w");
     if (!fichier) return ErreurFichier(nom);
     while (sacs.GetLine(ligne, kLigneEnregistrement + 1)) {
@@ -210,7 +211,7 @@ bool CQuervaneDlg::CopieSacsSansStructure(const std::string& source, const std::
         if (!fichier.Puts(LireLigneSac(ligne, LongueurEnregistrementSac)) || !fichier.Puts("\n"))
             return ErreurFichier(nom);
     }
-    if (!sacs || sacs.Error()) return ErreurLectureSacs();
+    if (sacs.Error()) return ErreurLectureSacs();
     if (!fichier.Close()) return ErreurFichier(nom);
     LongueurEnregistrementSac = 0;
     return true;
