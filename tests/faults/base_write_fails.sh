@@ -14,14 +14,7 @@ RUNNER=$1
 FAULT=$2
 GENERATOR=$3
 PREPARED=$4
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+source "$(dirname "$0")/commun.sh"
 
 # check SET FILE FAIL_AT SHOWN: runs a fresh copy of SET (a set generated
 # here, or the prepared set), the write of FILE that covers byte FAIL_AT
@@ -34,8 +27,7 @@ check() {
     local root="$WORK/run" row="$name, the write of $file at byte $fail_at failing"
     rm -rf "$root"
     cp -a "$set" "$root"
-    LD_PRELOAD=$FAULT QUERVANE_ECHEC_ECRITURE=1 QUERVANE_ECHEC_FICHIER=$file \
-        QUERVANE_ECHEC_OCTET=$fail_at "$RUNNER" "$root" >/dev/null || true
+    run_faulty "$root" "$file" "$fail_at" write
     local message status
     message=$(grep -a '^message ' "$root/transcript.txt" | tail -1 || true)
     status=$(grep -a '^status ' "$root/transcript.txt" | tail -1 || true)

@@ -10,10 +10,8 @@ RUNNER=$1
 FAULT=$2
 GENERATOR=$3
 SCENARIOS=$4
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+source "$(dirname "$0")/commun.sh"
 
-failures=0
 # check SET FILE FAIL_AT EXPECTED: runs a fresh copy of SET (a set generated
 # here, or the input of a scenario), reads of the file whose path ends with
 # FILE failing from byte FAIL_AT on, and checks that the transcript shows the
@@ -26,15 +24,12 @@ check() {
     else
         cp -a "$SCENARIOS/$set/input" "$root"
     fi
-    LD_PRELOAD=$FAULT QUERVANE_ECHEC_FICHIER=$file QUERVANE_ECHEC_OCTET=$fail_at \
-        "$RUNNER" "$root" >/dev/null || true
+    run_faulty "$root" "$file" "$fail_at"
     if ! grep -aqxF "$expected" "$root/transcript.txt"; then
-        echo "FAIL: $row: no \"$expected\"; the transcript ends with:"
+        fail "$row: no \"$expected\"; the transcript ends with:"
         tail -3 "$root/transcript.txt"
-        failures=$((failures + 1))
     elif grep -aqE '^status (FIN NORMALE|Importation effectu)' "$root/transcript.txt"; then
-        echo "FAIL: $row: the run ends as a success"
-        failures=$((failures + 1))
+        fail "$row: the run ends as a success"
     else
         echo "ok: $row: $expected"
     fi

@@ -9,10 +9,8 @@ set -euo pipefail
 RUNNER=$1
 FAULT=$2
 GENERATOR=$3
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+source "$(dirname "$0")/commun.sh"
 
-failures=0
 # check SET FAIL_AT EXPECTED: runs a fresh copy of SET, reads of its
 # subscriber file failing from byte FAIL_AT on (none when empty), and
 # checks the last status of the transcript.
@@ -22,16 +20,14 @@ check() {
     rm -rf "$root"
     cp -a "$WORK/$set" "$root"
     if [[ -n $fail_at ]]; then
-        LD_PRELOAD=$FAULT QUERVANE_ECHEC_FICHIER=JOURNAL.CYB QUERVANE_ECHEC_OCTET=$fail_at \
-            "$RUNNER" "$root" >/dev/null || true
+        run_faulty "$root" JOURNAL.CYB "$fail_at"
     else
         "$RUNNER" "$root" >/dev/null || true
     fi
     local last
     last=$(grep '^status ' "$root/transcript.txt" | tail -1)
     if [[ $last != "status $expected" ]] || { [[ -n $fail_at ]] && grep -q 'FIN NORMALE' "$root/transcript.txt"; }; then
-        echo "FAIL: $set, reads failing from ${fail_at:-nowhere}: last status \"$last\", expected \"$expected\""
-        failures=$((failures + 1))
+        fail "$set, reads failing from ${fail_at:-nowhere}: last status \"$last\", expected \"$expected\""
     else
         echo "ok: $set, reads failing from ${fail_at:-nowhere}: $last"
     fi

@@ -1,0 +1,23 @@
+# What the fault tests share, sourced once RUNNER and FAULT are set: a work
+# folder removed on exit, the count of the rows that failed, and a run under
+# injected faults.
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+failures=0
+
+# fail TEXT: one row failed.
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# run_faulty ROOT FILE FAIL_AT [write]: runs RUNNER on the scenario folder
+# ROOT, the reads of the file whose path ends with FILE failing from byte
+# FAIL_AT on; with "write", the writes of that file that cover byte FAIL_AT
+# fail instead. The run's exit status is not looked at: the transcript tells.
+run_faulty() {
+    local mode=()
+    [[ ${4:-} == write ]] && mode=(QUERVANE_ECHEC_ECRITURE=1)
+    env LD_PRELOAD="$FAULT" QUERVANE_ECHEC_FICHIER="$2" QUERVANE_ECHEC_OCTET="$3" "${mode[@]}" \
+        "$RUNNER" "$1" >/dev/null || true
+}
