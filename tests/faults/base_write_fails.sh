@@ -8,7 +8,7 @@
 # The import of a prepared base stops the same way when the copy of one of
 # its files fails.
 #
-#   base_write_fails.sh RUNNER FAULT_LIBRARY GENERATOR PREPARED_SET
+#   base_write_fails.sh RUNNER FAULT_LIBRARY GENERATOR PREPARED_SCENARIO
 set -euo pipefail
 RUNNER=$1
 FAULT=$2
@@ -22,11 +22,13 @@ source "$(dirname "$0")/commun.sh"
 # SHOWN, then the run fails.
 check() {
     local set=$1 file=$2 fail_at=$3 shown=$4
-    local name=$set
-    if [[ $set == "$PREPARED" ]]; then name=prepared; else set="$WORK/$set"; fi
-    local root="$WORK/run" row="$name, the write of $file at byte $fail_at failing"
+    local root="$WORK/run" row="$set, the write of $file at byte $fail_at failing"
     rm -rf "$root"
-    cp -a "$set" "$root"
+    if [[ $set == prepared ]]; then
+        copy_input "$PREPARED" "$root"
+    else
+        cp -a "$WORK/$set" "$root"
+    fi
     run_faulty "$root" "$file" "$fail_at" write
     local message status
     message=$(grep -a '^message ' "$root/transcript.txt" | tail -1 || true)
@@ -56,9 +58,9 @@ check ordered BC.SA 100 '..\data\BC.SA'
 check ordered BC.SA2 10 '..\data\BC.SA2'
 check ordered LIBELLES.SAC 10 '..\data\LIBELLES.SAC'
 # Byte 470 lies in the first field that the completion writes back.
-check "$PREPARED" QV.jo 470 '..\data\QV.jo'
-check "$PREPARED" QV.li 10 '..\data\QV.li'
-check "$PREPARED" QV.sa 10 '..\data\QV.sa'
+check prepared QV.jo 470 '..\data\QV.jo'
+check prepared QV.li 10 '..\data\QV.li'
+check prepared QV.sa 10 '..\data\QV.sa'
 # Last: the checks below look at what this run left.
 check shuffled TEMP 100000 '..\import\TEMP'
 

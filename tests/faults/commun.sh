@@ -1,6 +1,6 @@
 # What the fault tests share, sourced once RUNNER and FAULT are set: a work
-# folder removed on exit, the count of the rows that failed, and a run under
-# injected faults.
+# folder removed on exit, the count of the rows that failed, the copy of a
+# scenario's input, and a run under injected faults.
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 failures=0
@@ -9,6 +9,19 @@ failures=0
 fail() {
     echo "FAIL: $*"
     failures=$((failures + 1))
+}
+
+# copy_input SCENARIO ROOT: the input of the scenario folder SCENARIO as the
+# folder ROOT, with the empty folders that its dirs.json lists (a checkout
+# holds none).
+copy_input() {
+    cp -a "$1/input" "$2"
+    python3 -c '
+import json, os, sys
+with open(os.path.join(sys.argv[1], "dirs.json")) as f:
+    for d in json.load(f)["input"]:
+        os.makedirs(os.path.join(sys.argv[2], d), exist_ok=True)
+' "$1" "$2"
 }
 
 # run_faulty ROOT FILE FAIL_AT [write]: runs RUNNER on the scenario folder

@@ -22,7 +22,7 @@ check() {
     if [[ -d $WORK/$set ]]; then
         cp -a "$WORK/$set" "$root"
     else
-        cp -a "$SCENARIOS/$set/input" "$root"
+        copy_input "$SCENARIOS/$set" "$root"
     fi
     run_faulty "$root" "$file" "$fail_at"
     if ! grep -aqxF "$expected" "$root/transcript.txt"; then

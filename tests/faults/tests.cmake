@@ -14,7 +14,7 @@ if(TARGET quervane-scenario AND NOT QUERVANE_SANITIZE)
              COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/base_write_fails.sh
                      $<TARGET_FILE:quervane-scenario> $<TARGET_FILE:quervane_echec_disque>
                      ${CMAKE_SOURCE_DIR}/tests/bench/conversion_generate.py
-                     ${CMAKE_SOURCE_DIR}/tests/scenarios/prepared_full/input)
+                     ${CMAKE_SOURCE_DIR}/tests/scenarios/prepared_full)
     set_tests_properties(faults.base_write_fails PROPERTIES LABELS "faults;nosan" TIMEOUT 120)
     add_test(NAME faults.source_read_fails
              COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/source_read_fails.sh
