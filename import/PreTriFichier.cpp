@@ -299,6 +299,10 @@ ResultatPreTri PreTrierFichier(std::string_view fichier, std::string_view tempor
         const ResultatPreTri resultat = lots.Copier(source, copie.Fichier(), premier, fin, lot);
         if (resultat != ResultatPreTri::Fait) return resultat;
         progression.Avancer(source.Tell());
+        // The file goes once copied: its cache goes back now, while this
+        // thread waits on the copy's writes, rather than all at once beside
+        // the pass.
+        source.Forget(source.Tell());
     }
     source.Close();
     if (!copie.Garder()) return ResultatPreTri::TemporaireImpossible;

@@ -94,6 +94,12 @@ public:
     // does not write; where the system cannot take room ahead, nothing
     // changes.
     bool Reserve(std::int64_t size);
+    // The bytes before end will not be read again: the system's cache gives
+    // back their memory at once, which would otherwise all go back when the
+    // file is deleted. Only when none of them waits to be written to disk,
+    // so that nothing is written for a file about to go; where the system
+    // cannot tell, nothing changes. The file's contents never change.
+    void Forget(std::int64_t end);
 
     std::int64_t Tell();
     bool Seek(std::int64_t offset, int whence);  // SEEK_SET, SEEK_CUR, SEEK_END

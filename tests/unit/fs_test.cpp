@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -485,6 +487,99 @@ TEST_F(FsTest, RoomReservedAheadOfScatteredWrites) {
     if (w.Reserve(std::int64_t{1} << 62)) {
         EXPECT_EQ(plat::FileSize("huge.bin"), 0);
     }
+}
+
+// The pages of a file from page first to page last (excluded) that the
+// system's cache holds, counted by mapping the file and asking which of its
+// pages are in memory.
+std::size_t PagesInCache(const char* path, std::size_t first, std::size_t last) {
+    const int fd = ::open(path, O_RDONLY);
+    if (fd < 0) return 0;
+    struct stat st {};
+    ::fstat(fd, &st);
+    const auto size = static_cast<std::size_t>(st.st_size);
+    void* map = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
+    ::close(fd);
+    if (map == MAP_FAILED) return 0;
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    std::vector<unsigned char> resident((size + page - 1) / page);
+    const bool known = ::mincore(map, size, resident.data()) == 0;
+    ::munmap(map, size);
+    std::size_t pages = 0;
+    for (std::size_t i = first; i < std::min(last, resident.size()); ++i)
+        pages += known && (resident[i] & 1) ? 1 : 0;
+    return pages;
+}
+
+// Dirty pages of a file, as the kernel's cachestat counts them; -1 when the
+// kernel has no cachestat.
+long DirtyPages(const char* path) {
+    struct {
+        std::uint64_t offset = 0, length = 0;
+    } range;
+    struct {
+        std::uint64_t cached, dirty, writeback, evicted, recentlyEvicted;
+    } counts{};
+    const int fd = ::open(path, O_RDONLY);
+    const long done = ::syscall(451, fd, &range, &counts, 0);
+    ::close(fd);
+    return done == 0 ? static_cast<long>(counts.dirty) : -1;
+}
+
+// A file written whole to the disk, then read once so that the cache holds it.
+void PutOnDisk(const char* path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+    const int fd = ::open(path, O_RDONLY);
+    ::fsync(fd);
+    ::close(fd);
+    std::ifstream in(path, std::ios::binary);
+    std::string back{std::istreambuf_iterator<char>(in), {}};
+}
+
+// Forgotten bytes that are on the disk leave the cache, and the bytes after
+// them stay; bytes not yet written to the disk stay in it, still unwritten.
+// The contents read the same after.
+TEST_F(FsTest, ForgottenBytesLeaveTheCacheOnlyOnceOnTheDisk) {
+    const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::size_t pages = (8 << 20) / page;
+    std::string bytes(pages * page, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>('a' + i % 23);
+    PutOnDisk("control.bin", bytes);
+    if (DirtyPages("control.bin") < 0) GTEST_SKIP() << "the kernel cannot tell unwritten pages";
+    // A file system whose cache is its storage gives nothing back.
+    {
+        const int fd = ::open("control.bin", O_RDONLY);
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
+    if (PagesInCache("control.bin", 0, pages) != 0)
+        GTEST_SKIP() << "this file system keeps its cache";
+
+    PutOnDisk("clean.bin", bytes);
+    ASSERT_EQ(PagesInCache("clean.bin", 0, pages), pages);
+    plat::File clean = plat::File::Open("clean.bin", "rb");
+    ASSERT_TRUE(clean);
+    clean.Forget(static_cast<std::int64_t>(bytes.size() / 2));
+    // The cache holds bytes in blocks of up to 2 MiB: the one around the
+    // middle may stay.
+    const std::size_t bloc = (2 << 20) / page;
+    EXPECT_EQ(PagesInCache("clean.bin", 0, pages / 2 - bloc), 0u);
+    EXPECT_EQ(PagesInCache("clean.bin", pages / 2, pages), pages / 2);
+    clean.Forget(static_cast<std::int64_t>(bytes.size()));
+    EXPECT_EQ(PagesInCache("clean.bin", 0, pages), 0u);
+    std::string back(bytes.size(), ' ');
+    EXPECT_EQ(clean.Read(back.data(), 1, back.size()), back.size());
+    EXPECT_EQ(back, bytes);
+
+    std::ofstream("dirty.bin", std::ios::binary) << bytes;
+    const long dirty = DirtyPages("dirty.bin");
+    ASSERT_GT(dirty, 0) << "written moments ago";
+    plat::File unwritten = plat::File::Open("dirty.bin", "rb");
+    ASSERT_TRUE(unwritten);
+    unwritten.Forget(static_cast<std::int64_t>(bytes.size()));
+    EXPECT_EQ(DirtyPages("dirty.bin"), dirty) << "nothing sent to the disk";
+    EXPECT_EQ(PagesInCache("dirty.bin", 0, pages), pages);
+    EXPECT_EQ(Get("dirty.bin"), bytes);
 }
 
 // Runs of pieces that follow one another, longer than one call may take,
