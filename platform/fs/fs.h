@@ -150,8 +150,13 @@ bool FileExists(std::string_view path);  // a file, not a folder
 bool FolderExists(std::string_view path);
 std::int64_t FileSize(std::string_view path);  // -1 when it does not exist
 bool GetFileTime(std::string_view path, FileTime& lastWrite);
-// Whole-file copy; replaces the destination unless failIfExists.
-bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists = false);
+// Whole-file copy; replaces the destination unless failIfExists. When it
+// fails and failure is given, failure tells which file failed: the source,
+// which could not be opened or read, or the destination, which could not be
+// created or written (or would have replaced the source).
+enum class CopyFailure { None, Source, Destination };
+bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists = false,
+              CopyFailure* failure = nullptr);
 bool DeleteFile(std::string_view path);
 // DeleteFile for a large file: the name goes at once, and the space is given
 // back to the system on a thread of its own, so that the caller does not

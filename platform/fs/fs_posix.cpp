@@ -83,28 +83,30 @@ KernelCopy CopyInKernel(Step step) {
     }
 }
 
-bool CopyThroughBuffer(int from, int to) {
+CopyFailure CopyThroughBuffer(int from, int to) {
     constexpr std::size_t kBlock = 1024 * 1024;
     const auto block = std::make_unique_for_overwrite<char[]>(kBlock);
     for (;;) {
         const ssize_t n = ::read(from, block.get(), kBlock);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) return true;
-        if (!WriteAll(to, block.get(), static_cast<std::size_t>(n))) return false;
+        if (n < 0) return CopyFailure::Source;
+        if (n == 0) return CopyFailure::None;
+        if (!WriteAll(to, block.get(), static_cast<std::size_t>(n)))
+            return CopyFailure::Destination;
     }
 }
 
-// The contents of from, from its current offset, written to to. The data
-// stays in the kernel when it can: copy_file_range, else sendfile.
-bool CopyContents(int from, int to) {
+// The contents of from, from its current offset, written to to; None when
+// done, else the file that failed. The data stays in the kernel when it
+// can: copy_file_range, else sendfile. A copy in the kernel that fails does
+// not tell which file failed: the rest goes through a buffer, which tells.
+CopyFailure CopyContents(int from, int to) {
     constexpr std::size_t kStep = std::size_t{1} << 30;
-    const KernelCopy ranges =
+    KernelCopy copy =
         CopyInKernel([&] { return ::copy_file_range(from, nullptr, to, nullptr, kStep, 0); });
-    if (ranges != KernelCopy::Refused) return ranges == KernelCopy::Done;
-    const KernelCopy sent = CopyInKernel([&] { return ::sendfile(to, from, nullptr, kStep); });
-    if (sent != KernelCopy::Refused) return sent == KernelCopy::Done;
-    return CopyThroughBuffer(from, to);
+    if (copy == KernelCopy::Refused)
+        copy = CopyInKernel([&] { return ::sendfile(to, from, nullptr, kStep); });
+    return copy == KernelCopy::Done ? CopyFailure::None : CopyThroughBuffer(from, to);
 }
 
 }  // namespace
@@ -167,12 +169,19 @@ bool GetFileTime(std::string_view path, FileTime& lastWrite) {
     return true;
 }
 
-bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists) {
-    if (source.empty() || destination.empty()) return false;
+bool CopyFile(std::string_view source, std::string_view destination, bool failIfExists,
+              CopyFailure* failure) {
+    auto Failed = [failure](CopyFailure side) {
+        if (failure != nullptr) *failure = side;
+        return false;
+    };
+    if (failure != nullptr) *failure = CopyFailure::None;
+    if (source.empty()) return Failed(CopyFailure::Source);
+    if (destination.empty()) return Failed(CopyFailure::Destination);
     Descriptor from(::open(NativePath(source).c_str(), O_RDONLY | O_CLOEXEC));
     struct stat sourceStat;
     if (from.get() < 0 || ::fstat(from.get(), &sourceStat) != 0 || S_ISDIR(sourceStat.st_mode)) {
-        return false;
+        return Failed(CopyFailure::Source);
     }
     const std::string target = NativePath(destination);
     struct stat targetStat;
@@ -181,19 +190,21 @@ bool CopyFile(std::string_view source, std::string_view destination, bool failIf
         // same file under another name.
         if (failIfExists || S_ISDIR(targetStat.st_mode) ||
             (targetStat.st_dev == sourceStat.st_dev && targetStat.st_ino == sourceStat.st_ino)) {
-            return false;
+            return Failed(CopyFailure::Destination);
         }
     }
     const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (failIfExists ? O_EXCL : 0);
     Descriptor to(::open(target.c_str(), flags, 0666));
-    if (to.get() < 0) return false;
-    bool ok = CopyContents(from.get(), to.get());
+    if (to.get() < 0) return Failed(CopyFailure::Destination);
+    CopyFailure side = CopyContents(from.get(), to.get());
     // The copy keeps the source's last-write time, as the Windows copy does.
     const struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
-    ok = ok && ::futimens(to.get(), times) == 0;
-    ok = to.Close() && ok;
-    if (!ok) ::unlink(target.c_str());
-    return ok;
+    if (side == CopyFailure::None && ::futimens(to.get(), times) != 0)
+        side = CopyFailure::Destination;
+    if (!to.Close() && side == CopyFailure::None) side = CopyFailure::Destination;
+    if (side == CopyFailure::None) return true;
+    ::unlink(target.c_str());
+    return Failed(side);
 }
 
 bool DeleteFile(std::string_view path) {

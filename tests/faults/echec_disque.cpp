@@ -1,6 +1,7 @@
 // Preloaded into quervane-scenario by the fault tests: reads of the file
 // whose name ends with QUERVANE_ECHEC_FICHIER fail with EIO from byte
-// QUERVANE_ECHEC_OCTET on, as reads of a disk that cannot read a sector do.
+// QUERVANE_ECHEC_OCTET on, as reads of a disk that cannot read a sector do
+// (copies made inside the kernel included).
 // With QUERVANE_ECHEC_ECRITURE set, the writes that cover that byte fail
 // instead, with ENOSPC (copies made inside the kernel included), as on a
 // disk full for a moment: the writes after them go through, so that a
@@ -11,6 +12,7 @@
 #undef _FILE_OFFSET_BITS
 
 #include <dlfcn.h>
+#include <sys/sendfile.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -24,6 +26,9 @@ namespace {
 using Pread = ssize_t (*)(int, void*, size_t, off_t);
 using Pwrite = ssize_t (*)(int, const void*, size_t, off_t);
 using CopyFileRange = ssize_t (*)(int, off64_t*, int, off64_t*, size_t, unsigned);
+using Read = ssize_t (*)(int, void*, size_t);
+using Write = ssize_t (*)(int, const void*, size_t);
+using SendFile = ssize_t (*)(int, int, off_t*, size_t);
 
 bool Echoue(bool ecriture, int fd, size_t taille, off_t offset) {
     if (ecriture != (std::getenv("QUERVANE_ECHEC_ECRITURE") != nullptr)) return false;
@@ -85,13 +90,45 @@ extern "C" ssize_t pwrite64(int fd, const void* tampon, size_t taille, off64_t o
     return Ecrire(suivant, fd, tampon, taille, offset);
 }
 
+extern "C" ssize_t read(int fd, void* tampon, size_t taille) {
+    static const Read suivant = Suivant<Read>("read");
+    if (Echoue(false, fd, taille, ::lseek(fd, 0, SEEK_CUR))) {
+        errno = EIO;
+        return -1;
+    }
+    return suivant(fd, tampon, taille);
+}
+
+extern "C" ssize_t write(int fd, const void* tampon, size_t taille) {
+    static const Write suivant = Suivant<Write>("write");
+    if (Echoue(true, fd, taille, ::lseek(fd, 0, SEEK_CUR))) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return suivant(fd, tampon, taille);
+}
+
 extern "C" ssize_t copy_file_range(int in, off64_t* inOffset, int out, off64_t* outOffset,
                                    size_t taille, unsigned flags) {
     static const CopyFileRange suivant = Suivant<CopyFileRange>("copy_file_range");
-    const off_t offset = outOffset != nullptr ? *outOffset : ::lseek(out, 0, SEEK_CUR);
-    if (Echoue(true, out, taille, offset)) {
+    const off_t lu = inOffset != nullptr ? *inOffset : ::lseek(in, 0, SEEK_CUR);
+    const off_t ecrit = outOffset != nullptr ? *outOffset : ::lseek(out, 0, SEEK_CUR);
+    if (Echoue(false, in, taille, lu)) {
+        errno = EIO;
+        return -1;
+    }
+    if (Echoue(true, out, taille, ecrit)) {
         errno = ENOSPC;
         return -1;
     }
     return suivant(in, inOffset, out, outOffset, taille, flags);
+}
+
+extern "C" ssize_t sendfile(int out, int in, off_t* offset, size_t taille) {
+    static const SendFile suivant = Suivant<SendFile>("sendfile");
+    if (Echoue(false, in, taille, offset != nullptr ? *offset : ::lseek(in, 0, SEEK_CUR))) {
+        errno = EIO;
+        return -1;
+    }
+    return suivant(out, in, offset, taille);
 }

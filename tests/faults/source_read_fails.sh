@@ -63,5 +63,9 @@ check prepared_full import/QV.sa 50 "message Impossible de lire le fichier ..\\i
 check prepared_missing_bags MODES 0 "message Impossible de lire le fichier ..\\CONFIG\\MODES"
 check prepared_missing_bags import/QV.jo 100 "status ERREUR LECTURE JOURNAUX"
 check prepared_missing_bags import/QV.sa 20 "status ERREUR LECTURE SACS"
+# Without the control, the base files are copied as they are: the copy names
+# the file it could not read.
+check prepared_plain_copies import/QV.li 100 "message Impossible de lire le fichier ..\\import\\QV.li"
+check prepared_plain_copies import/QV.ro 0 "message Impossible de lire le fichier ..\\import\\QV.ro"
 
 ((failures == 0))

@@ -1,4 +1,5 @@
 #include "platform/fs/fs.h"
+#include "tests/unit/test_support.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -912,6 +913,39 @@ TEST_F(FsTest, CopyReplacesTheDestinationAndKeepsTheTime) {
     Put("big.bin", big);
     EXPECT_TRUE(plat::CopyFile("big.bin", "big2.bin"));
     EXPECT_EQ(Get("big2.bin"), big);
+}
+
+// A copy that fails tells which file failed, and leaves no destination
+// behind when it had begun one.
+TEST_F(FsTest, FailedCopyNamesTheFileThatFailed) {
+    Put("src.txt", "content");
+    stdfs::create_directory("folder");
+    const std::string unreadable = test_support::FichierIllisible();
+    struct Case {
+        std::string source, destination;
+        plat::CopyFailure failure;
+    };
+    std::vector<Case> cases = {
+        {"none.txt", "x.txt", plat::CopyFailure::Source},
+        {"folder", "x.txt", plat::CopyFailure::Source},
+        {"src.txt", "nofolder\\x.txt", plat::CopyFailure::Destination},
+        {"src.txt", "folder", plat::CopyFailure::Destination},
+        {"src.txt", "SRC.TXT", plat::CopyFailure::Destination},
+        {"src.txt", "copy.txt", plat::CopyFailure::None},
+    };
+    // Opens, then fails to read.
+    if (!unreadable.empty()) cases.push_back({unreadable, "mem.bin", plat::CopyFailure::Source});
+    for (const Case& c : cases) {
+        plat::CopyFailure failure = plat::CopyFailure::Destination;
+        EXPECT_EQ(plat::CopyFile(c.source, c.destination, false, &failure),
+                  c.failure == plat::CopyFailure::None)
+            << c.source << " -> " << c.destination;
+        EXPECT_EQ(failure, c.failure) << c.source << " -> " << c.destination;
+    }
+    EXPECT_EQ(Get("copy.txt"), "content");
+    EXPECT_EQ(Get("src.txt"), "content");
+    EXPECT_FALSE(stdfs::exists("mem.bin"));
+    EXPECT_FALSE(stdfs::exists("x.txt"));
 }
 
 TEST_F(FsTest, LargeCopyIsByteExactOverALongerDestination) {
