@@ -52,83 +52,61 @@ Fonction Suivant(const char* symbole) {
     return reinterpret_cast<Fonction>(::dlsym(RTLD_NEXT, symbole));
 }
 
-ssize_t Lire(Pread suivant, int fd, void* tampon, size_t taille, off_t offset) {
-    if (Echoue(false, fd, taille, offset)) {
-        errno = EIO;
-        return -1;
-    }
-    return suivant(fd, tampon, taille, offset);
+// True, with errno set as the disk would (EIO for a read, ENOSPC for a
+// write), when the call must fail.
+bool Refuse(bool ecriture, int fd, size_t taille, off_t offset) {
+    if (!Echoue(ecriture, fd, taille, offset)) return false;
+    errno = ecriture ? ENOSPC : EIO;
+    return true;
 }
 
-ssize_t Ecrire(Pwrite suivant, int fd, const void* tampon, size_t taille, off_t offset) {
-    if (Echoue(true, fd, taille, offset)) {
-        errno = ENOSPC;
-        return -1;
-    }
-    return suivant(fd, tampon, taille, offset);
+// The offset a call works at: the one it is given, else the descriptor's.
+off_t Position(int fd, const off64_t* offset) {
+    return offset != nullptr ? *offset : ::lseek(fd, 0, SEEK_CUR);
 }
 
 }  // namespace
 
 extern "C" ssize_t pread(int fd, void* tampon, size_t taille, off_t offset) {
     static const Pread suivant = Suivant<Pread>("pread");
-    return Lire(suivant, fd, tampon, taille, offset);
+    return Refuse(false, fd, taille, offset) ? -1 : suivant(fd, tampon, taille, offset);
 }
 
 extern "C" ssize_t pread64(int fd, void* tampon, size_t taille, off64_t offset) {
     static const Pread suivant = Suivant<Pread>("pread64");
-    return Lire(suivant, fd, tampon, taille, offset);
+    return Refuse(false, fd, taille, offset) ? -1 : suivant(fd, tampon, taille, offset);
 }
 
 extern "C" ssize_t pwrite(int fd, const void* tampon, size_t taille, off_t offset) {
     static const Pwrite suivant = Suivant<Pwrite>("pwrite");
-    return Ecrire(suivant, fd, tampon, taille, offset);
+    return Refuse(true, fd, taille, offset) ? -1 : suivant(fd, tampon, taille, offset);
 }
 
 extern "C" ssize_t pwrite64(int fd, const void* tampon, size_t taille, off64_t offset) {
     static const Pwrite suivant = Suivant<Pwrite>("pwrite64");
-    return Ecrire(suivant, fd, tampon, taille, offset);
+    return Refuse(true, fd, taille, offset) ? -1 : suivant(fd, tampon, taille, offset);
 }
 
 extern "C" ssize_t read(int fd, void* tampon, size_t taille) {
     static const Read suivant = Suivant<Read>("read");
-    if (Echoue(false, fd, taille, ::lseek(fd, 0, SEEK_CUR))) {
-        errno = EIO;
-        return -1;
-    }
-    return suivant(fd, tampon, taille);
+    return Refuse(false, fd, taille, Position(fd, nullptr)) ? -1 : suivant(fd, tampon, taille);
 }
 
 extern "C" ssize_t write(int fd, const void* tampon, size_t taille) {
     static const Write suivant = Suivant<Write>("write");
-    if (Echoue(true, fd, taille, ::lseek(fd, 0, SEEK_CUR))) {
-        errno = ENOSPC;
-        return -1;
-    }
-    return suivant(fd, tampon, taille);
+    return Refuse(true, fd, taille, Position(fd, nullptr)) ? -1 : suivant(fd, tampon, taille);
 }
 
 extern "C" ssize_t copy_file_range(int in, off64_t* inOffset, int out, off64_t* outOffset,
                                    size_t taille, unsigned flags) {
     static const CopyFileRange suivant = Suivant<CopyFileRange>("copy_file_range");
-    const off_t lu = inOffset != nullptr ? *inOffset : ::lseek(in, 0, SEEK_CUR);
-    const off_t ecrit = outOffset != nullptr ? *outOffset : ::lseek(out, 0, SEEK_CUR);
-    if (Echoue(false, in, taille, lu)) {
-        errno = EIO;
+    if (Refuse(false, in, taille, Position(in, inOffset)) ||
+        Refuse(true, out, taille, Position(out, outOffset)))
         return -1;
-    }
-    if (Echoue(true, out, taille, ecrit)) {
-        errno = ENOSPC;
-        return -1;
-    }
     return suivant(in, inOffset, out, outOffset, taille, flags);
 }
 
 extern "C" ssize_t sendfile(int out, int in, off_t* offset, size_t taille) {
     static const SendFile suivant = Suivant<SendFile>("sendfile");
-    if (Echoue(false, in, taille, offset != nullptr ? *offset : ::lseek(in, 0, SEEK_CUR))) {
-        errno = EIO;
-        return -1;
-    }
-    return suivant(out, in, offset, taille);
+    return Refuse(false, in, taille, Position(in, offset)) ? -1 : suivant(out, in, offset, taille);
 }
