@@ -83,11 +83,12 @@ void CQuervaneDlg::TransfertFtp(RunContext& run) {
     const std::optional<plat::ftp::FtpAddress> adresse =
         plat::ftp::ParseFtpAddress(run.DlgLoad.sPath);
     if (!adresse) return;
-    // The staging folder may not exist yet.
-    plat::CreateDirectory("..\\TEMP");
     try {
         m_pFtpConnection =
             m_Session.GetFtpConnection(adresse->host, adresse->user, adresse->password);
+        // The staging folder may not exist yet; a server that cannot be
+        // reached or refuses the login leaves the tree as it was.
+        plat::CreateDirectory("..\\TEMP");
         TelechargerJeu(*m_pFtpConnection, DossierDistant(run.CheminAbonnes), run.sExtension,
                        run.DlgLoad.sFileName, kDossierTemp, run.CheminFichier);
     } catch (const CInternetException& erreur) {
