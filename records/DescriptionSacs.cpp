@@ -36,7 +36,10 @@ int lecture_sacs_def(std::string_view nomfic, int& NombreChampsSac, int& ChampTe
     if (!fichier.GetLine(ligne, TailleLigne)) return 1;
     const char* p = ligne.c_str();
     long nombre = 0, test = 0;
-    if (!Nombre(p, nombre) || !Nombre(p, test)) return 1;
+    if (!Nombre(p, nombre)) return 1;
+    // The test number has no effect on the run: a first line that gives
+    // only the field count keeps the bag layout rather than losing it.
+    if (!Nombre(p, test)) test = 0;
 
     NombreChampsSac = static_cast<int>(std::clamp<long>(nombre, 0, NombreMaxChampsSac));
     ChampTest = static_cast<int>(std::clamp<long>(test, INT_MIN, INT_MAX));

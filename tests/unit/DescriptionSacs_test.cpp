@@ -43,6 +43,7 @@ TEST_F(DescriptionSacsFiles, WidthsLieEndToEnd) {
         {"huge width is kept readable", "1 0\n99999999999\n", 0, 1, 0, 9999, {9999}},
         {"negative count", "-4 1\n5\n", 0, 0, 1, 0, {}},
         {"no fields", "0 0\n", 0, 0, 0, 0, {}},
+        {"first line without its test number", "4\n4\n", 0, 4, 0, 4, {4, 0, 0, 0}},
     };
     for (const Case& c : cases) {
         int nombre = -1, test = -1, longueur = -1;
@@ -73,7 +74,7 @@ TEST_F(DescriptionSacsFiles, FiveHundredFieldsAreCutToOneHundred) {
 }
 
 TEST_F(DescriptionSacsFiles, UnreadableFilesChangeNothing) {
-    const std::vector<std::string> bad = {"", "4\n4\n", "x 0\n4\n", "\n4 0\n"};
+    const std::vector<std::string> bad = {"", "x 0\n4\n", "\n4 0\n"};
     for (const std::string& text : bad) {
         int nombre = 7, test = 8, longueur = 9;
         std::array<TypeChamp, NombreMaxChampsSac> champs{};
