@@ -145,7 +145,8 @@ bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::strin
     for (;;) {
         const std::string_view lue = EntreeSuivante(liste, entree);
         const std::size_t lus = lue.size();
-        if (lus < longueurSac) break;
+        // An empty read ends the list even when the bag number has no width.
+        if (lus < longueurSac || lus == 0) break;
         const std::string_view sac = lue.substr(0, longueurSac);
         const int indice = IndiceRoute(lue.substr(longueurSac));
         const int lot = indice >= 0 && indice < routes ? indice : -1;
