@@ -32,7 +32,11 @@ public:
         std::string ligne;
         for (std::int64_t debut = sacs.Tell(); sacs.GetLine(ligne, kLigneMax);
              debut = sacs.Tell()) {
-            positions_.Ajouter(Champ(SansFinDeLigne(ligne), position_, longueur_), debut);
+            // A line that stops before the end of the bag number holds no
+            // bag number: blanks would otherwise stand in for what it lacks.
+            const std::string_view numero = Champ(SansFinDeLigne(ligne), position_, longueur_);
+            if (numero.size() == static_cast<std::size_t>(std::max(longueur_, 0)))
+                positions_.Ajouter(numero, debut);
         }
         positions_.Fixer(true);
     }
