@@ -36,7 +36,7 @@ bool CQuervaneDlg::PasseAbonnes(RunContext& run) {
     PourcentageJournaux = 0;
     SeuilJournaux = 0;
     Preparateur.emplace(EnregistrementJournal);
-    Preparateur->Preparer(premiere, true, buf);
+    Preparateur->Preparer(premiere, buf);
     // The codes that the pass writes over the record's own are made of its
     // characters and of suffix letters and digits: no control character
     // either.
@@ -160,7 +160,7 @@ bool CQuervaneDlg::EnregistrementSuivant() {
         // Found and prepared in the stream's bytes: a line is looked at once.
         FpAbonnes.Skip(lus);
     } else if (FpAbonnes.ReadLineView(suivante, LongueurLecture + 1)) {
-        Preparateur->Preparer(suivante, false, buf);
+        Preparateur->Preparer(suivante, buf);
     } else {
         // The last record is handed once more, with codes that differ from
         // every code, so that its route, vehicle, edition and title close.

@@ -130,10 +130,8 @@ bool PreparateurEnregistrement::ContientWindows(const unsigned char* octets,
     return false;
 }
 
-void PreparateurEnregistrement::Preparer(std::string_view ligne, bool premier,
-                                         std::string& enreg) const {
-    if (!asciiIntact_ || !PreparerParSpeciaux(ligne, premier, enreg))
-        PreparerOctetParOctet(ligne, premier, enreg);
+void PreparateurEnregistrement::Preparer(std::string_view ligne, std::string& enreg) const {
+    if (!asciiIntact_ || !PreparerParSpeciaux(ligne, enreg)) PreparerOctetParOctet(ligne, enreg);
     FixerDrapeaux(enreg);
 }
 
@@ -207,13 +205,13 @@ private:
 // the bytes that matter, the record is copied in pieces, and only those
 // bytes go through the table. False, with nothing done, for a line with too
 // many of them.
-bool PreparateurEnregistrement::PreparerParSpeciaux(std::string_view ligne, bool premier,
+bool PreparateurEnregistrement::PreparerParSpeciaux(std::string_view ligne,
                                                     std::string& enreg) const {
     Speciaux<kSpeciauxMax> speciaux(ligne, false);
     if (!speciaux.complet) return false;
     std::size_t taille = speciaux.texte;
     if (taille > 0 && ligne[taille - 1] == '\n') --taille;
-    Assembler(ligne.data(), taille, speciaux.positions.data(), speciaux.nombre, premier, enreg);
+    Assembler(ligne.data(), taille, speciaux.positions.data(), speciaux.nombre, enreg);
     return true;
 }
 
@@ -228,7 +226,7 @@ std::size_t PreparateurEnregistrement::PreparerLigneSuivante(std::string_view ta
     const std::size_t avant = AvantFinDeLigne(tampon, speciaux.finLigne);
     if (avant + 1 > longueurLue) return 0;
     const std::size_t taille = std::min(speciaux.texte, avant);
-    Assembler(tampon.data(), taille, speciaux.positions.data(), speciaux.nombre, false, enreg);
+    Assembler(tampon.data(), taille, speciaux.positions.data(), speciaux.nombre, enreg);
     FixerDrapeaux(enreg);
     return speciaux.finLigne + 1;
 }
@@ -238,15 +236,15 @@ std::size_t PreparateurEnregistrement::PreparerLigneSuivante(std::string_view ta
 // are not the text's).
 void PreparateurEnregistrement::Assembler(const char* ligne, std::size_t taille,
                                           const std::uint32_t* positions, std::size_t nombre,
-                                          bool premier, std::string& enreg) const {
+                                          std::string& enreg) const {
     while (nombre > 0 && positions[nombre - 1] >= taille) --nombre;
 
-    // Windows text is looked for in the record's length, or in the whole
-    // line of the first record; the blanks that pad the record are not.
+    // Windows text is looked for in the whole line, also beyond the record's
+    // length: a record is only cut once converted. The blanks that pad a
+    // short record are not looked at.
     const auto* octets = reinterpret_cast<const unsigned char*>(ligne);
-    const std::size_t examine = premier ? taille : std::min(taille, longueur_);
     const char* table = simple_.data();
-    for (std::size_t j = 0; j < nombre && positions[j] < examine; ++j) {
+    for (std::size_t j = 0; j < nombre; ++j) {
         if (windows_[octets[positions[j]]] != 0) {
             table = oem_.data();
             break;
@@ -275,12 +273,11 @@ void PreparateurEnregistrement::Assembler(const char* ligne, std::size_t taille,
     }
 }
 
-void PreparateurEnregistrement::PreparerOctetParOctet(std::string_view ligne, bool premier,
+void PreparateurEnregistrement::PreparerOctetParOctet(std::string_view ligne,
                                                       std::string& enreg) const {
     const std::string_view texte = TexteLigne(ligne);
-    const std::string_view examine = premier ? texte : texte.substr(0, longueur_);
-    const auto* octets = reinterpret_cast<const unsigned char*>(examine.data());
-    const char* table = ContientWindows(octets, examine.size()) ? oem_.data() : simple_.data();
+    const auto* octets = reinterpret_cast<const unsigned char*>(texte.data());
+    const char* table = ContientWindows(octets, texte.size()) ? oem_.data() : simple_.data();
 
     enreg.resize(longueur_);
     char* cible = enreg.data();
@@ -314,6 +311,6 @@ void PreparateurEnregistrement::FixerDrapeaux(std::string& enreg) const {
 }
 
 void PreparerEnregistrement(std::string_view ligne, const TypeEnregistrementJournal& structure,
-                            bool premier, std::string& enreg) {
-    PreparateurEnregistrement(structure).Preparer(ligne, premier, enreg);
+                            std::string& enreg) {
+    PreparateurEnregistrement(structure).Preparer(ligne, enreg);
 }

@@ -22,9 +22,9 @@ public:
     // Builds the tables; the cleaning's control table is taken as it is now.
     explicit PreparateurEnregistrement(const TypeEnregistrementJournal& structure);
 
-    // premier: the first record of the file, whose whole line (not only the
-    // record's length) decides the conversion to the OEM code page.
-    void Preparer(std::string_view ligne, bool premier, std::string& enreg) const;
+    // The whole line, not only the record's length, decides the conversion
+    // to the OEM code page.
+    void Preparer(std::string_view ligne, std::string& enreg) const;
     // A following record straight from the bytes of a subscriber file read
     // in text mode, by reads of at most longueurLue characters, when they
     // start with a whole line of the usual kind: prepares it as Preparer
@@ -46,10 +46,10 @@ private:
     };
     static constexpr std::size_t kSpeciauxMax = 64;
 
-    bool PreparerParSpeciaux(std::string_view ligne, bool premier, std::string& enreg) const;
+    bool PreparerParSpeciaux(std::string_view ligne, std::string& enreg) const;
     void Assembler(const char* ligne, std::size_t taille, const std::uint32_t* positions,
-                   std::size_t nombre, bool premier, std::string& enreg) const;
-    void PreparerOctetParOctet(std::string_view ligne, bool premier, std::string& enreg) const;
+                   std::size_t nombre, std::string& enreg) const;
+    void PreparerOctetParOctet(std::string_view ligne, std::string& enreg) const;
     void FixerDrapeaux(std::string& enreg) const;
     bool ContientWindows(const unsigned char* octets, std::size_t taille) const;
 
@@ -66,4 +66,4 @@ private:
 
 // One record with tables built for the call (tests and one-off use).
 void PreparerEnregistrement(std::string_view ligne, const TypeEnregistrementJournal& structure,
-                            bool premier, std::string& enreg);
+                            std::string& enreg);

@@ -34,9 +34,9 @@ TypeEnregistrementJournal Layout() {
     return s;
 }
 
-std::string Prepare(const std::string& line, bool first = false) {
+std::string Prepare(const std::string& line) {
     std::string record;
-    PreparerEnregistrement(line, Layout(), first, record);
+    PreparerEnregistrement(line, Layout(), record);
     return record;
 }
 
@@ -81,12 +81,33 @@ TEST(PreparationEnregistrement, Records) {
     for (const Row& row : rows) EXPECT_EQ(Prepare(row.line), row.record) << row.name;
 }
 
-// Only the first record looks beyond its length for Windows text.
-TEST(PreparationEnregistrement, FirstRecordLooksAtTheWholeLine) {
+// Windows text anywhere in the line converts the record, also beyond the
+// record's length, whether the line is read or prepared in the stream.
+TEST(PreparationEnregistrement, TheWholeLineDecidesTheConversion) {
+    struct Row {
+        const char* name;
+        std::string line;
+        std::string record;
+    };
     // "ñ" alone does not mark Windows text; unconverted it is blanked.
-    const std::string line = "01E1VAN123R123\xF1" + std::string(30, ' ') + "\xE9\n";
-    EXPECT_EQ(Prepare(line, true), Record("01E1VAN12300R12300\xA4"));
-    EXPECT_EQ(Prepare(line, false), Record("01E1VAN12300R12300 "));
+    const std::string start = "01E1VAN123R123\xF1";
+    const std::vector<Row> rows = {
+        {"\xE9 beyond the record", start + std::string(30, ' ') + "\xE9\n",
+         Record("01E1VAN12300R12300\xA4")},
+        {"\xE9 inside the record", start + "\xE9\n", Record("01E1VAN12300R12300\xA4\x82")},
+        {"no Windows text", start + std::string(30, ' ') + "x\n", Record("01E1VAN12300R12300 ")},
+        {"\xE9 after a zero byte", start + std::string(30, ' ') + '\0' + "\xE9\n",
+         Record("01E1VAN12300R12300 ")},
+    };
+    const TypeEnregistrementJournal layout = Layout();
+    const PreparateurEnregistrement preparateur(layout);
+    for (const Row& row : rows) {
+        EXPECT_EQ(Prepare(row.line), row.record) << row.name;
+        std::string record;
+        EXPECT_EQ(preparateur.PreparerLigneSuivante(row.line, 10000, record), row.line.size())
+            << row.name;
+        EXPECT_EQ(record, row.record) << row.name << " in the stream";
+    }
 }
 
 }  // namespace
@@ -95,11 +116,10 @@ namespace {
 
 // The preparation step by step on the whole record, with the record helpers
 // applied to strings.
-std::string Reference(const std::string& line, const TypeEnregistrementJournal& s, bool first) {
+std::string Reference(const std::string& line, const TypeEnregistrementJournal& s) {
     const auto length = static_cast<std::size_t>(s.LongueurEnregistrement);
     std::string record = line.substr(0, line.find('\0'));
     if (!record.empty() && record.back() == '\n') record.pop_back();
-    if (!first && record.size() > length) record.resize(length);
     if (record.size() < length) record.resize(length, ' ');
     ConvertUpperAccented(std::span<char>(record.data(), record.size()));
     if (IsMessageWindows(record)) plat::CharToOem(record.data(), record.size());
@@ -137,10 +157,9 @@ TEST(PreparationEnregistrement, SameAsTheStepsOneAfterTheOther) {
         const std::size_t size = random() % 50;
         for (std::size_t i = 0; i < size; ++i) line += alphabet[random() % alphabet.size()];
         if (random() % 2) line += '\n';
-        const bool first = random() % 2;
         std::string record;
-        PreparerEnregistrement(line, s, first, record);
-        ASSERT_EQ(record, Reference(line, s, first)) << "trial " << trial;
+        PreparerEnregistrement(line, s, record);
+        ASSERT_EQ(record, Reference(line, s)) << "trial " << trial;
         // What the emitter is told: no prepared record holds a control
         // character.
         ASSERT_TRUE(PreparateurEnregistrement(s).SansControle());
@@ -176,10 +195,9 @@ TEST(PreparationEnregistrement, LongPlainRecordsWithScatteredSpecialBytes) {
         for (std::size_t n = changed; n > 0 && !line.empty(); --n)
             line[random() % line.size()] = special[random() % kinds];
         if (random() % 2) line += '\n';
-        const bool first = random() % 4 == 0;
         std::string record;
-        PreparerEnregistrement(line, s, first, record);
-        ASSERT_EQ(record, Reference(line, s, first)) << "trial " << trial;
+        PreparerEnregistrement(line, s, record);
+        ASSERT_EQ(record, Reference(line, s)) << "trial " << trial;
     }
 }
 
@@ -230,7 +248,7 @@ TEST(PreparationEnregistrement, LinesFoundInTheStreamGiveWhatReadingThemGives) {
                 } else {
                     std::string_view line;
                     if (!f.ReadLineView(line, longueur + 1)) break;
-                    preparateur.Preparer(line, false, record);
+                    preparateur.Preparer(line, record);
                 }
                 records.emplace_back(record, f.Tell());
             }
