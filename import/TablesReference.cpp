@@ -108,7 +108,11 @@ bool CQuervaneDlg::EcritureFichierDate() {
     const std::string nom = RepertoireData + "DATE";
     plat::File fichier = plat::File::Open(nom, "w");
     if (!fichier) return ErreurFichier(nom);
-    fichier.Puts(date.substr(0, 6));
+    // The title identifier stays at its place after a date shorter than
+    // six characters, which blanks complete.
+    std::string six = date.substr(0, 6);
+    six.resize(6, ' ');
+    fichier.Puts(six);
     fichier.Puts(nomjournal);
     if (!fichier.Close()) return ErreurFichier(nom);
     return true;
