@@ -120,9 +120,8 @@ void CLoadFile::PreparerNiveauxFtp() {
     for (std::size_t debut = 1; debut < dossier.size();) {
         std::size_t fin = dossier.find('/', debut);
         if (fin == std::string::npos) fin = dossier.size();
-        if (fin > debut && NbLevels < kNiveauxMax) {
-            sSubDirectory[NbLevels++] = dossier.substr(debut, fin - debut);
-        }
+        // Every name between two "/" is a level, an empty one too.
+        if (NbLevels < kNiveauxMax) sSubDirectory[NbLevels++] = dossier.substr(debut, fin - debut);
         debut = fin + 1;
     }
 }
@@ -166,36 +165,44 @@ void CLoadFile::ListerLocal(const FiltreFichiers& filtre, std::vector<LigneGrill
     }
     FirstFile = static_cast<int>(lignes.size());
     for (const plat::DirEntry& entree : plat::ListDirectory(sCompletePath + filtre.Motif())) {
-        // A folder cannot be picked, whatever the filter.
-        if (entree.isFolder) continue;
+        // A pattern or template lists whatever matches it, folders too:
+        // picked, such a folder fails to open as a file.
+        if (entree.isFolder && (!filtre.EstModele() || entree.name == "." || entree.name == "..")) {
+            continue;
+        }
         lignes.push_back(
-            LigneFichier(filtre.NomAffiche(entree.name), entree.size, entree.lastWrite));
+            LigneFichier(filtre.NomAfficheLocal(entree.name), entree.size, entree.lastWrite));
     }
 }
 
-// One connection serves both listings of the folder; the first failure is
-// shown once and ends the listing with what it had.
+// Each listing of the folder opens its own connection; a failure is shown
+// once per listing, and the grid keeps what could be listed.
 void CLoadFile::ListerFtp(const FiltreFichiers& filtre, std::vector<LigneGrille>& lignes) {
     FirstFile = static_cast<int>(lignes.size());
     const std::optional<plat::ftp::FtpAddress> adresse = plat::ftp::ParseFtpAddress(sPath);
     if (!adresse || NbLevels >= kNiveauxMax) return;
+    if (bSubDirectory) {
+        ListerDossierFtp(*adresse, sOnlyPath, [&](CFtpFileFind& trouve) {
+            if (trouve.IsDirectory()) lignes.push_back(LigneDossier(trouve.GetFileName()));
+        });
+        FirstFile = static_cast<int>(lignes.size());
+    }
+    ListerDossierFtp(*adresse, sOnlyPath + filtre.Motif(), [&](CFtpFileFind& trouve) {
+        if (trouve.IsDirectory()) return;
+        lignes.push_back(LigneFichier(filtre.NomAffiche(trouve.GetFileName()), trouve.GetLength(),
+                                      trouve.GetLastWriteTime()));
+    });
+}
+
+void CLoadFile::ListerDossierFtp(const plat::ftp::FtpAddress& adresse, const std::string& motif,
+                                 const std::function<void(CFtpFileFind&)>& chaque) {
     try {
         std::unique_ptr<CFtpConnection> connexion =
-            m_Session.GetFtpConnection(adresse->host, adresse->user, adresse->password);
-        if (bSubDirectory) {
-            CFtpFileFind dossiers(*connexion);
-            for (bool suite = dossiers.FindFile(sOnlyPath); suite;) {
-                suite = dossiers.FindNextFile();
-                if (dossiers.IsDirectory()) lignes.push_back(LigneDossier(dossiers.GetFileName()));
-            }
-            FirstFile = static_cast<int>(lignes.size());
-        }
-        CFtpFileFind fichiers(*connexion);
-        for (bool suite = fichiers.FindFile(sOnlyPath + filtre.Motif()); suite;) {
-            suite = fichiers.FindNextFile();
-            if (fichiers.IsDirectory()) continue;
-            lignes.push_back(LigneFichier(filtre.NomAffiche(fichiers.GetFileName()),
-                                          fichiers.GetLength(), fichiers.GetLastWriteTime()));
+            m_Session.GetFtpConnection(adresse.host, adresse.user, adresse.password);
+        CFtpFileFind trouve(*connexion);
+        for (bool suite = trouve.FindFile(motif); suite;) {
+            suite = trouve.FindNextFile();
+            chaque(trouve);
         }
         connexion->Close();
     } catch (const CInternetException& erreur) {
@@ -299,8 +306,6 @@ void CLoadFile::OnDblClickFichiers() {
 void CLoadFile::OnOK() {
     if (sFileName.empty()) return;
     if (!UpdateData(true)) return;
-    // The name field emptied by the operator names nothing.
-    if (sFileName.empty()) return;
     bValide = true;
     if (EstFtp()) {
         sCompletePath = sPath;

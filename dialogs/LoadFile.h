@@ -6,12 +6,14 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "dialogs/LoadFileFiltre.h"
 #include "dialogs/LoadFileTri.h"
+#include "platform/inet/ftp_address.h"
 #include "platform/inet/inet.h"
 #include "platform/ui/dialog.h"
 
@@ -77,6 +79,10 @@ private:
     // Append the folder rows, set FirstFile, append the file rows.
     void ListerLocal(const FiltreFichiers& filtre, std::vector<LigneGrille>& lignes);
     void ListerFtp(const FiltreFichiers& filtre, std::vector<LigneGrille>& lignes);
+    // One listing of the pattern on its own connection: chaque for every
+    // entry found; a failure is shown and ends the listing.
+    void ListerDossierFtp(const plat::ftp::FtpAddress& adresse, const std::string& motif,
+                          const std::function<void(CFtpFileFind&)>& chaque);
     void EcrireGrille(const std::vector<LigneGrille>& lignes);
     void ColorerLigne(int ligne, bool selectionnee);
     void TrierColonne(int colonne);

@@ -67,7 +67,8 @@ FiltreFichiers::FiltreFichiers(std::string_view sExtension)
     const std::string premier = RemplacerTout(std::string(sExtension), "{n}", "1");
     motif_ = RemplacerTout(premier, "{id}", "*");
     const std::size_t id = premier.find("{id}");
-    if (id != std::string::npos) {
+    identifiant_ = id != std::string::npos;
+    if (identifiant_) {
         avant_ = premier.substr(0, id);
         apres_ = RemplacerTout(premier.substr(id + 4), "{id}", "*");
     } else {
@@ -81,4 +82,10 @@ std::string FiltreFichiers::NomAffiche(std::string_view nom) const {
     const std::size_t debut = LongueurDebut(nom, avant_);
     const std::size_t fin = LongueurFin(nom.substr(debut), apres_);
     return std::string(nom.substr(debut, nom.size() - debut - fin));
+}
+
+std::string FiltreFichiers::NomAfficheLocal(std::string_view nom) const {
+    // An identifier may hold "." itself: only a plain pattern's names are cut.
+    if (modele_ && !identifiant_) return std::string(nom.substr(0, nom.find('.')));
+    return NomAffiche(nom);
 }

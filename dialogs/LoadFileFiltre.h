@@ -2,7 +2,9 @@
 //   "*"                  every file, by its name;
 //   "ZIP"                a plain extension: "*.ZIP", by name;
 //   "J*.SIT"             a plain name pattern (it holds "."): by name without
-//                        the pattern's text from its first "." on ("J0001");
+//                        the pattern's text from its first "." on ("J0001")
+//                        over FTP, by name up to its first "." in a local
+//                        folder ("J0001.A.SIT" shows as "J0001.A" and "J0001");
 //   "J{id}_{n}.TXT"      a name template: the first file of each set
 //                        ("J*_1.TXT"), shown as its identifier ("0412"),
 //                        which the caller puts back for "{id}".
@@ -19,11 +21,14 @@ public:
     bool EstModele() const { return modele_; }
     // The listing pattern, to follow a folder.
     const std::string& Motif() const { return motif_; }
-    // The name a matching file is shown and picked under.
+    // The name a matching file of an FTP folder is shown and picked under.
     std::string NomAffiche(std::string_view nom) const;
+    // The same for a file of a local folder.
+    std::string NomAfficheLocal(std::string_view nom) const;
 
 private:
     bool modele_ = false;
+    bool identifiant_ = false;  // the template holds "{id}"
     std::string motif_;
     // Fixed text of the pattern before and after the identifier; they may
     // hold wildcards of their own.

@@ -5,9 +5,9 @@ then refuses every further login.
     limited_login_server.py ROOT USER PASSWORD LOGINS
 
 Listens on a free port of 127.0.0.1, writes "PORT <n>" on its standard
-output, and serves ROOT until killed. The file picker logs in to list a
-folder; the transfer that follows logs in again: with LOGINS 1 the listing
-works and the transfer meets a refused login.
+output, and serves ROOT until killed. The file picker logs in once for each
+of its two listings of a folder; the transfer that follows logs in again:
+with LOGINS 2 the listings work and the transfer meets a refused login.
 """
 
 import sys

@@ -177,7 +177,7 @@ TEST(SourceFtpTest, AnArchiveInAnAccentedFolderIsFetchedExtractedAndConverted) {
     ExpectSameBase(ftp, local);
 }
 
-// The picker's listing logs in; the transfer's login is refused. The
+// The picker's listings log in; the transfer's login is refused. The
 // operator is told once, and the set that an earlier run left in
 // "..\TEMP\" is converted.
 TEST(SourceFtpTest, ARefusedLoginIsToldOnceAndTheRunGoesOnWithTheStagingFolder) {
@@ -187,7 +187,7 @@ TEST(SourceFtpTest, ARefusedLoginIsToldOnceAndTheRunGoesOnWithTheStagingFolder) 
         fs::path(QUERVANE_SOURCE_DIR) / "tests" / "source_ftp" / "limited_login_server.py";
     int out = -1;
     auto process = ftp_test::Process::Spawn(
-        {ftp_test::kPython, script.string(), served.string(), "jean", "secret", "1"},
+        {ftp_test::kPython, script.string(), served.string(), "jean", "secret", "2"},
         serverFolder.path() / "log", &out);
     ASSERT_TRUE(process);
     const int port = ftp_test::ReadAnnouncedPort(out, 10000);
@@ -223,7 +223,7 @@ TEST(SourceFtpTest, ARefusedLoginCreatesNoStagingFolder) {
         fs::path(QUERVANE_SOURCE_DIR) / "tests" / "source_ftp" / "limited_login_server.py";
     int out = -1;
     auto process = ftp_test::Process::Spawn(
-        {ftp_test::kPython, script.string(), served.string(), "jean", "secret", "1"},
+        {ftp_test::kPython, script.string(), served.string(), "jean", "secret", "2"},
         serverFolder.path() / "log", &out);
     ASSERT_TRUE(process);
     const int port = ftp_test::ReadAnnouncedPort(out, 10000);

@@ -54,6 +54,28 @@ TEST(LoadFileFiltreTest, ShownNamesAreTheIdentifierOfATemplateAndTheNameOtherwis
     }
 }
 
+// A local listing cuts the names of a plain pattern at their first ".";
+// an identifier is the same as over FTP.
+TEST(LoadFileFiltreTest, LocalNamesOfAPlainPatternEndAtTheirFirstDot) {
+    struct Row {
+        const char* filtre;
+        const char* nom;
+        const char* ftp;
+        const char* local;
+    };
+    for (const Row& row : {
+             Row{"J*.SIT", "J0001.SIT", "J0001", "J0001"},
+             Row{"J*.SIT", "J0001.A.SIT", "J0001.A", "J0001"},
+             Row{"J{id}_{n}.TXT", "J04.12_1.TXT", "04.12", "04.12"},
+             Row{"*", "notes.tar.gz", "notes.tar.gz", "notes.tar.gz"},
+             Row{"ZIP", "A.B.ZIP", "A.B.ZIP", "A.B.ZIP"},
+         }) {
+        const FiltreFichiers filtre(row.filtre);
+        EXPECT_EQ(filtre.NomAffiche(row.nom), row.ftp) << row.filtre << " " << row.nom;
+        EXPECT_EQ(filtre.NomAfficheLocal(row.nom), row.local) << row.filtre << " " << row.nom;
+    }
+}
+
 TEST(LoadFileFiltreTest, ReplacingEveryOccurrence) {
     EXPECT_EQ(RemplacerTout("a{n}b{n}", "{n}", "12"), "a12b12");
     EXPECT_EQ(RemplacerTout("\\\\x\\", "\\", ""), "x");
