@@ -328,16 +328,21 @@ TEST(LoadFileFtpAddressTest, AStartAddressDeeperThanTwentyLevelsListsNothing) {
                                        "message Absence de fichier"}));
 }
 
+// The picker opened on the ZIP files of an address where no server answers.
+void OpenWhereNoServerAnswers(CLoadFile& dlg, const std::string& address) {
+    dlg.sPath = address;
+    dlg.sExtension = "ZIP";
+    dlg.bSubDirectory = true;
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+}
+
 // Every name between two "/" of the start address is a level, an empty one
 // too.
 TEST(LoadFileFtpAddressTest, AnEmptyLevelOfTheStartAddressIsKept) {
     plat::headless::HeadlessBackend scripted;
     plat::ui::ScopedBackend installed(scripted);
     CLoadFile dlg;
-    dlg.sPath = "ftp://u:p@127.0.0.1:9/in//LOT1";
-    dlg.sExtension = "ZIP";
-    dlg.bSubDirectory = true;
-    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    OpenWhereNoServerAnswers(dlg, "ftp://u:p@127.0.0.1:9/in//LOT1");
     EXPECT_EQ(dlg.NbLevels, 3);
     EXPECT_EQ(dlg.sSubDirectory[1], "");
     ASSERT_FALSE(scripted.Lines().empty());
@@ -360,10 +365,7 @@ TEST(LoadFileFtpAddressTest, AServerThatCannotBeReachedIsToldForEachListing) {
     TypedBackend scripted;
     plat::ui::ScopedBackend installed(scripted);
     CLoadFile dlg;
-    dlg.sPath = "ftp://u:p@127.0.0.1:9/in/";
-    dlg.sExtension = "ZIP";
-    dlg.bSubDirectory = true;
-    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    OpenWhereNoServerAnswers(dlg, "ftp://u:p@127.0.0.1:9/in/");
     ASSERT_EQ(scripted.Lines().size(), 4u);
     EXPECT_EQ(scripted.Lines()[0], "file-picker ftp://127.0.0.1:9/in/");
     EXPECT_EQ(scripted.Lines()[1].rfind("message ", 0), 0u);
