@@ -234,6 +234,9 @@ private:
     bool ErreurCodage(std::string_view modele, const std::string& code);
     // A title code names base files: it must not leave the data directory.
     bool NomFichierBaseValide(const std::string& titre);
+    // False, with a message, when an earlier title of the run has the same
+    // code but for case.
+    bool TitreSansHomonyme(const std::string& titre);
 
     // State of the subscriber pass.
     plat::File FpAbonnes, FpJournal, fpliasse, FpSacsLis;

@@ -6,6 +6,7 @@
 #include "import/ControleStructures.h"
 #include "import/RunContext.h"
 #include "import/RunHelpers.h"
+#include "platform/fs/fs.h"
 
 namespace {
 
@@ -77,4 +78,19 @@ bool CQuervaneDlg::NomFichierBaseValide(const std::string& titre) {
         Texte("Le code titre \"%s\" ne peut pas nommer les fichiers de la base"), {titre}));
     Afficher(Texte("Echec de l'importation"));
     return false;
+}
+
+bool CQuervaneDlg::TitreSansHomonyme(const std::string& titre) {
+    // File names are found without regard to case: a title whose code
+    // differs from an earlier one's only by case would write over its base.
+    for (const auto& [autre, numero] : NumerosParTitre) {
+        if (autre == titre || plat::CompareNames(autre, titre) != 0) continue;
+        CWnd::EndWaitCursor();
+        AfxMessageBox(FormaterMessage(
+            Texte("Les codes titre \"%s\" et \"%s\" nomment les mêmes fichiers de la base"),
+            {autre, titre}));
+        Afficher(Texte("Echec de l'importation"));
+        return false;
+    }
+    return true;
 }

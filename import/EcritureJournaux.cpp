@@ -156,6 +156,7 @@ bool CQuervaneDlg::FermerTitre() {
 }
 
 bool CQuervaneDlg::OuvrirFichiersTitre(const std::string& titre) {
+    if (!TitreSansHomonyme(titre)) return false;
     // A title that comes back goes on with its files and its numbering.
     const auto retour = NumerosParTitre.find(titre);
     const char* mode = retour == NumerosParTitre.end() ? "w" : "a";
