@@ -227,6 +227,8 @@ private:
     bool CopieSacsSansStructure(const std::string& source, const std::string& nom);
     void SupprimerJeuDecompresse(const struct RunContext& run);
 
+    // The message, then the run's failure on the status line; false.
+    bool EchecImportation(const std::string& message);
     // The run ends: the operator is told that a file of the conversion cannot
     // be written, or that no code is left to recode a vehicle or a route.
     // Both return false.

@@ -50,11 +50,15 @@ void CQuervaneDlg::LibererConversion() {
     NumerosParTitre.clear();
 }
 
-bool CQuervaneDlg::ErreurFichier(const std::string& nom) {
+bool CQuervaneDlg::EchecImportation(const std::string& message) {
     CWnd::EndWaitCursor();
-    AfxMessageBox(FormaterMessage(Texte("Impossible d'écrire le fichier %s"), {nom}));
+    AfxMessageBox(message);
     Afficher(Texte("Echec de l'importation"));
     return false;
+}
+
+bool CQuervaneDlg::ErreurFichier(const std::string& nom) {
+    return EchecImportation(FormaterMessage(Texte("Impossible d'écrire le fichier %s"), {nom}));
 }
 
 bool CQuervaneDlg::ErreurLectureSacs() {
@@ -65,19 +69,13 @@ bool CQuervaneDlg::ErreurLectureSacs() {
 }
 
 bool CQuervaneDlg::ErreurCodage(std::string_view modele, const std::string& code) {
-    CWnd::EndWaitCursor();
-    AfxMessageBox(FormaterMessage(modele, {code}));
-    Afficher(Texte("Echec de l'importation"));
-    return false;
+    return EchecImportation(FormaterMessage(modele, {code}));
 }
 
 bool CQuervaneDlg::NomFichierBaseValide(const std::string& titre) {
     if (titre.find_first_of("\\/:*?\"<>|") == std::string::npos) return true;
-    CWnd::EndWaitCursor();
-    AfxMessageBox(FormaterMessage(
-        Texte("Le code titre \"%s\" ne peut pas nommer les fichiers de la base"), {titre}));
-    Afficher(Texte("Echec de l'importation"));
-    return false;
+    return ErreurCodage(Texte("Le code titre \"%s\" ne peut pas nommer les fichiers de la base"),
+                        titre);
 }
 
 bool CQuervaneDlg::TitreSansHomonyme(const std::string& titre) {
@@ -85,12 +83,9 @@ bool CQuervaneDlg::TitreSansHomonyme(const std::string& titre) {
     // differs from an earlier one's only by case would write over its base.
     for (const auto& [autre, numero] : NumerosParTitre) {
         if (autre == titre || plat::CompareNames(autre, titre) != 0) continue;
-        CWnd::EndWaitCursor();
-        AfxMessageBox(FormaterMessage(
+        return EchecImportation(FormaterMessage(
             Texte("Les codes titre \"%s\" et \"%s\" nomment les mêmes fichiers de la base"),
             {autre, titre}));
-        Afficher(Texte("Echec de l'importation"));
-        return false;
     }
     return true;
 }
