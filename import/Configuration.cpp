@@ -11,19 +11,32 @@
 #include "records/DescriptionSacs.h"
 #include "records/Inistruc.h"
 
+namespace {
+
+// The next character of the stream, left unread; EOF at the end.
+int Prochain(plat::File& fichier) {
+    const std::string_view octets = fichier.Buffered(1);
+    return octets.empty() ? EOF : static_cast<unsigned char>(octets.front());
+}
+
+}  // namespace
+
 bool LireEntier(plat::File& fichier, int& valeur) {
-    int c = fichier.Getc();
-    while (c != EOF && std::isspace(static_cast<unsigned char>(c))) c = fichier.Getc();
+    // The character that ends the number stays unread, as with "%d": a
+    // second number must then follow a blank, not a comma.
+    int c = Prochain(fichier);
+    for (; c != EOF && std::isspace(c); c = Prochain(fichier)) fichier.Skip(1);
     bool negatif = false;
     if (c == '+' || c == '-') {
         negatif = c == '-';
-        c = fichier.Getc();
+        fichier.Skip(1);
+        c = Prochain(fichier);
     }
-    if (c == EOF || !std::isdigit(static_cast<unsigned char>(c))) return false;
+    if (c == EOF || !std::isdigit(c)) return false;
     long long lu = 0;
-    while (c != EOF && std::isdigit(static_cast<unsigned char>(c))) {
+    for (; c != EOF && std::isdigit(c); c = Prochain(fichier)) {
         if (lu <= INT_MAX) lu = lu * 10 + (c - '0');
-        c = fichier.Getc();
+        fichier.Skip(1);
     }
     if (negatif) lu = -lu;
     if (lu > INT_MAX) lu = INT_MAX;

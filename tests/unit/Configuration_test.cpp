@@ -91,14 +91,26 @@ TEST_F(ConfigurationTest, LireEntierScansLikeTheDecimalConversion) {
     }
 }
 
-TEST_F(ConfigurationTest, LireEntierReadsTwoNumbersInARow) {
-    plat::File fichier = plat::File::Open(Put("0 1\r\n"), "r");
-    int premier = -1, second = -1;
-    ASSERT_TRUE(LireEntier(fichier, premier));
-    ASSERT_TRUE(LireEntier(fichier, second));
-    EXPECT_EQ(premier, 0);
-    EXPECT_EQ(second, 1);
-    EXPECT_FALSE(LireEntier(fichier, second));
+// Two numbers in a row, as "%d%d" reads them: the character that ends the
+// first stays for the second, which skips only blanks.
+struct DeuxEntiers {
+    const char* contenu;
+    bool second;  // whether the second number is read
+    int attendu;
+};
+
+TEST_F(ConfigurationTest, LireEntierLeavesTheCharacterAfterANumberUnread) {
+    const DeuxEntiers cas[] = {
+        {"0 1\r\n", true, 1}, {"1\r\n0", true, 0}, {"1\t-2", true, -2}, {"1,0", false, 0},
+        {"1x0", false, 0},    {"1.0", false, 0},   {"1;0", false, 0},   {"7", false, 0},
+    };
+    for (const DeuxEntiers& c : cas) {
+        plat::File fichier = plat::File::Open(Put(c.contenu), "r");
+        int premier = -1, second = -1;
+        ASSERT_TRUE(LireEntier(fichier, premier)) << c.contenu;
+        EXPECT_EQ(LireEntier(fichier, second), c.second) << c.contenu;
+        EXPECT_EQ(second, c.second ? c.attendu : -1) << c.contenu;
+    }
 }
 
 TEST(Configuration, CodeTitreDropsTheLabelButKeepsTwoCharacters) {
