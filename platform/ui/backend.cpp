@@ -44,8 +44,8 @@ int NegativeAnswer(UINT type) {
 }
 
 Backend& CurrentBackend() {
-    Backend* backend = installed.load();
-    return backend ? *backend : inertBackend;
+    if (Backend* backend = installed.load()) return *backend;
+    return inertBackend;
 }
 
 void InstallBackend(Backend* backend) {
