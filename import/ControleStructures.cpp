@@ -26,10 +26,9 @@ bool LargeurCode(const TypeChamp& champ, int minimum) {
 bool StructureJournalValide(const TypeEnregistrementJournal& s) {
     const int longueur = s.LongueurEnregistrement;
     if (longueur <= 0 || longueur > kLongueurMaxEnregistrement) return false;
-    if (!LargeurCode(s.Titre, 1) || !LargeurCode(s.Edition, 0) || !LargeurCode(s.Voiture, 2) ||
+    if (!LargeurCode(s.Titre, 0) || !LargeurCode(s.Edition, 0) || !LargeurCode(s.Voiture, 2) ||
         !LargeurCode(s.Routage, 2))
         return false;
-    if (s.Margeurs.Longueur > kNombreMaxMargeurs) return false;
     for (const TypeChamp* champ : {&s.Titre, &s.Edition, &s.Voiture, &s.Routage, &s.NumeroSac,
                                    &s.Etat, &s.Margeurs, &s.Date, &s.Abonne, &s.Reserve}) {
         if (!DansEnregistrement(*champ, longueur)) return false;

@@ -8,11 +8,9 @@
 inline constexpr int kLargeurMaxCode = 10;
 // A subscriber line is read 9999 characters at a time.
 inline constexpr int kLongueurMaxEnregistrement = 9999;
-// The feeder flags go to base fields 11 to 18.
-inline constexpr int kNombreMaxMargeurs = 8;
 
 // The subscriber layout (record length already made positive): the title
-// code 1 to 10 characters, the edition code 0 to 10, the vehicle and route
+// code 0 to 10 characters, the edition code 0 to 10, the vehicle and route
 // codes 2 to 10 (they carry the two-character suffix), every used field
 // inside the record.
 bool StructureJournalValide(const TypeEnregistrementJournal& structure);

@@ -42,7 +42,7 @@ TEST(ControleStructures, SubscriberLayout) {
         {"title code of 11", [](auto& s) { s.Titre.Longueur = 11; }, false},
         {"route code of 11", [](auto& s) { s.Routage.Longueur = 11; }, false},
         {"vehicle code too short for its suffix", [](auto& s) { s.Voiture.Longueur = 1; }, false},
-        {"no title code", [](auto& s) { s.Titre.Longueur = 0; }, false},
+        {"no title code", [](auto& s) { s.Titre.Longueur = 0; }, true},
         {"no edition code", [](auto& s) { s.Edition.Longueur = 0; }, true},
         {"last line ends at the record end",
          [](auto& s) {
@@ -72,9 +72,14 @@ TEST(ControleStructures, SubscriberLayout) {
              s.Etat = {80, 0};
          },
          false},
-        {"nine feeders",
+        {"nine feeders inside the record",
          [](auto& s) {
              s.Margeurs = {27, 9};
+         },
+         true},
+        {"feeders past the record",
+         [](auto& s) {
+             s.Margeurs = {70, 9};
          },
          false},
         {"empty record", [](auto& s) { s.LongueurEnregistrement = 0; }, false},
