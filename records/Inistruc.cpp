@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
 
 namespace {
@@ -74,6 +76,31 @@ bool LitEntier(std::string_view s, int base, std::uint64_t& valeur) {
     return true;
 }
 
+// A number beyond the range of Reel, as the decimal conversion stores it:
+// infinity of its sign when it is too large, the nearest value (down to
+// zero) when it is too small.
+template <typename Reel>
+Reel HorsEtendue(std::string_view s) {
+    const bool negatif = !s.empty() && s[0] == '-';
+    long double large = 0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), large);
+    bool tropGrand;
+    if (r.ec == std::errc()) {
+        tropGrand = std::fabs(large) > std::numeric_limits<Reel>::max();
+    } else {
+        // Beyond even the widest type: the sign of the exponent tells.
+        const std::size_t e = s.find_first_of("eE");
+        tropGrand = e == std::string_view::npos || e + 1 >= s.size() || s[e + 1] != '-';
+        large = 0;
+    }
+    if (tropGrand) {
+        const Reel infini = std::numeric_limits<Reel>::infinity();
+        return negatif ? -infini : infini;
+    }
+    const Reel proche = static_cast<Reel>(large);
+    return negatif && proche == 0 ? -proche : proche;
+}
+
 // "%f" and "%lf" in the "C" locale whatever the process's locale.
 template <typename Reel>
 bool LitReel(std::string_view s, Reel& valeur) {
@@ -83,6 +110,7 @@ bool LitReel(std::string_view s, Reel& valeur) {
         if (!s.empty() && s[0] == '-') return false;
     }
     const auto r = std::from_chars(s.data(), s.data() + s.size(), valeur);
+    if (r.ec == std::errc::result_out_of_range) valeur = HorsEtendue<Reel>(s);
     return r.ec == std::errc() || r.ec == std::errc::result_out_of_range;
 }
 

@@ -5,8 +5,10 @@
 #include <random>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -193,6 +195,40 @@ TEST_F(InistrucFiles, RealNumbers) {
     float half = 0;
     std::memcpy(&half, area, 4);
     EXPECT_EQ(half, 0.5f);
+}
+
+// Values beyond the range of their type are stored as the decimal
+// conversion stores them: infinity when too large, the nearest value down to
+// zero when too small; never left at what the structure held.
+TEST_F(InistrucFiles, RealNumbersOutOfRange) {
+    const float infF = std::numeric_limits<float>::infinity();
+    const double infD = std::numeric_limits<double>::infinity();
+    struct Cas {
+        const char* texte;
+        float r;
+    };
+    const Cas reels[] = {{"1e50", infF},  {"-1e50", -infF},    {"3.5e38", infF}, {"1e5000", infF},
+                         {"1e-50", 0.0f}, {"-1e-5000", -0.0f}, {"1e-40", 1e-40f}};
+    for (const Cas& c : reels) {
+        float stored = 42;
+        EXPECT_EQ(init_struct(Write("r.def", std::string("a:R ") + c.texte + "\n"), &stored, 4), 0)
+            << c.texte;
+        EXPECT_EQ(stored, c.r) << c.texte;
+        EXPECT_EQ(std::signbit(stored), std::signbit(c.r)) << c.texte;
+    }
+    struct CasLong {
+        const char* texte;
+        double rl;
+    };
+    const CasLong longs[] = {
+        {"1e400", infD}, {"-1e400", -infD}, {"1e-400", 0.0}, {"1e99999", infD}};
+    for (const CasLong& c : longs) {
+        double stored = 42;
+        EXPECT_EQ(init_struct(Write("rl.def", std::string("a:RL ") + c.texte + "\n"), &stored, 8),
+                  0)
+            << c.texte;
+        EXPECT_EQ(stored, c.rl) << c.texte;
+    }
 }
 
 TEST_F(InistrucFiles, FilesThatDoNotLoad) {
