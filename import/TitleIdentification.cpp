@@ -72,8 +72,8 @@ bool CQuervaneDlg::IdentifierTitre(RunContext& run, FormeTitre forme) {
     titre.Close();
     // An empty title file names no title: the layout loaded before stays.
     if (!lu) return true;
+    // An empty first line names the title "", whose layout is "..\CONFIG\.DEF".
     const std::string code = CodeTitre(SansFinDeLigne(ligne));
-    if (code.empty()) return true;
     const std::string description = "..\\CONFIG\\" + code + ".DEF";
     if (!plat::FileExists(description)) return true;
     return ChargerDescriptionJournal(run, description);
