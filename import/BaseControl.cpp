@@ -104,7 +104,7 @@ public:
             if (static_cast<std::int64_t>(ligneNiveau_.size()) >=
                 base_.LongueurEnregistrement[niveau.Slot]) {
                 cleNiveau =
-                    ChampBase(base_, SansFinDeLigne(ligneNiveau_), niveau.Slot, niveau.ChampNiveau);
+                    ChampBase(base_, ligneNiveau_, niveau.Slot, niveau.ChampNiveau);
             }
             if (cleNiveau != etat.AncienneCle) return {&niveau, etat.AncienneCle, cleNiveau};
         }
@@ -158,7 +158,7 @@ bool CQuervaneDlg::ControleBase(RunContext& run, ReleveAbonnes& releve) {
         debut = fin;
         if (ligne.size() <= 1) continue;
         ++NumeroAbonne;
-        const ControleNiveaux::Ecart ecart = niveaux.Controler(SansFinDeLigne(ligne));
+        const ControleNiveaux::Ecart ecart = niveaux.Controler(ligne);
         if (ecart.illisible) {
             illisible = prefixe + ecart.niveau->Extension;
             bAbort = true;
