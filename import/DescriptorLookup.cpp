@@ -1,6 +1,6 @@
 #include "import/DescriptorLookup.h"
 
-#include "import/RunHelpers.h"
+#include "import/LignesFournisseur.h"
 #include "platform/fs/fs.h"
 
 namespace {
@@ -20,7 +20,8 @@ RechercheDescriptif ParcourirListe(std::string_view CheminListe, std::string_vie
     while (liste.GetLine(ligne, 256)) {
         if (ligne.size() <= 1) continue;
         if (!Correspond(ligne, NomTitre, passe)) continue;
-        const std::string_view entree = SansFinDeLigne(ligne);
+        // The name is a text: it ends at a zero byte.
+        const std::string_view entree = TexteLigne(ligne);
         sDescriptif =
             DebutNom < entree.size() ? std::string(entree.substr(DebutNom)) : std::string();
         return RechercheDescriptif::Trouve;

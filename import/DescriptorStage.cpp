@@ -25,15 +25,16 @@ constexpr std::array<std::string_view, 6> kFichiersFournisseur = {"TITRE",   "ED
 // The key of the title in "DESCRIPT.LIS": the first TL characters of the
 // first line of the title file, cut at the first blank; empty when there is
 // no such line. A line shorter than TL keeps its line feed in the key, so
-// that a short title code does not take the entry of a longer one. False
-// when the file fails to read.
+// that a short title code does not take the entry of a longer one; a zero
+// byte ends the line. False when the file fails to read.
 bool CleTitre(const std::string& fichier, int TL, std::string& cle) {
     cle.clear();
     if (TL <= 0) return true;
     std::string ligne;
     plat::File titre = plat::File::Open(fichier, "r");
     if (!titre || !titre.GetLine(ligne, 256)) return !titre.Error();
-    const std::string_view texte = std::string_view(ligne).substr(0, static_cast<std::size_t>(TL));
+    std::string_view texte = ligne;
+    texte = texte.substr(0, texte.find('\0')).substr(0, static_cast<std::size_t>(TL));
     cle = texte.substr(0, texte.find(' '));
     return true;
 }

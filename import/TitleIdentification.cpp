@@ -7,6 +7,7 @@
 
 #include "app/QuervaneDlg.h"
 #include "import/Configuration.h"
+#include "import/LignesFournisseur.h"
 #include "import/RunContext.h"
 #include "import/RunHelpers.h"
 #include "platform/fs/fs.h"
@@ -72,8 +73,9 @@ bool CQuervaneDlg::IdentifierTitre(RunContext& run, FormeTitre forme) {
     titre.Close();
     // An empty title file names no title: the layout loaded before stays.
     if (!lu) return true;
-    // An empty first line names the title "", whose layout is "..\CONFIG\.DEF".
-    const std::string code = CodeTitre(SansFinDeLigne(ligne));
+    // The line is a text: it ends at a zero byte. An empty first line names
+    // the title "", whose layout is "..\CONFIG\.DEF".
+    const std::string code = CodeTitre(TexteLigne(ligne));
     const std::string description = "..\\CONFIG\\" + code + ".DEF";
     if (!plat::FileExists(description)) return true;
     return ChargerDescriptionJournal(run, description);
