@@ -78,40 +78,53 @@ bool LitEntier(std::string_view s, int base, std::uint64_t& valeur) {
 
 // A number beyond the range of Reel, as the decimal conversion stores it:
 // infinity of its sign when it is too large, the nearest value (down to
-// zero) when it is too small.
+// zero) when it is too small. s: the digits after any sign and "0x".
 template <typename Reel>
-Reel HorsEtendue(std::string_view s) {
-    const bool negatif = !s.empty() && s[0] == '-';
+Reel HorsEtendue(std::string_view s, std::chars_format forme, bool negatif) {
     long double large = 0;
-    const auto r = std::from_chars(s.data(), s.data() + s.size(), large);
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), large, forme);
     bool tropGrand;
     if (r.ec == std::errc()) {
         tropGrand = std::fabs(large) > std::numeric_limits<Reel>::max();
     } else {
         // Beyond even the widest type: the sign of the exponent tells.
-        const std::size_t e = s.find_first_of("eE");
+        const std::size_t e = s.find_first_of(forme == std::chars_format::hex ? "pP" : "eE");
         tropGrand = e == std::string_view::npos || e + 1 >= s.size() || s[e + 1] != '-';
         large = 0;
     }
-    if (tropGrand) {
-        const Reel infini = std::numeric_limits<Reel>::infinity();
-        return negatif ? -infini : infini;
-    }
-    const Reel proche = static_cast<Reel>(large);
-    return negatif && proche == 0 ? -proche : proche;
+    if (tropGrand)
+        return negatif ? -std::numeric_limits<Reel>::infinity()
+                       : std::numeric_limits<Reel>::infinity();
+    const Reel proche = static_cast<Reel>(std::fabs(large));
+    return negatif ? -proche : proche;
 }
 
-// "%f" and "%lf" in the "C" locale whatever the process's locale.
+// "%f" and "%lf" in the "C" locale whatever the process's locale: an optional
+// sign, then a decimal number or "0x" and a hexadecimal one.
 template <typename Reel>
 bool LitReel(std::string_view s, Reel& valeur) {
     s = SansBlancs(s);
-    if (!s.empty() && s[0] == '+') {
+    bool negatif = false;
+    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+        negatif = s[0] == '-';
         s.remove_prefix(1);
-        if (!s.empty() && s[0] == '-') return false;
     }
-    const auto r = std::from_chars(s.data(), s.data() + s.size(), valeur);
-    if (r.ec == std::errc::result_out_of_range) valeur = HorsEtendue<Reel>(s);
-    return r.ec == std::errc() || r.ec == std::errc::result_out_of_range;
+    std::chars_format forme = std::chars_format::general;
+    if (s.size() >= 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+        forme = std::chars_format::hex;
+        s.remove_prefix(2);
+    }
+    // A second sign is no number, nor is a sign inside "0x".
+    if (!s.empty() && (s[0] == '+' || s[0] == '-')) return false;
+    Reel lu = 0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), lu, forme);
+    if (r.ec == std::errc::result_out_of_range) {
+        valeur = HorsEtendue<Reel>(s, forme, negatif);
+        return true;
+    }
+    if (r.ec != std::errc()) return false;
+    valeur = negatif ? -lu : lu;
+    return true;
 }
 
 void Range(void* structure, int offset, const void* valeur, std::size_t taille) {

@@ -195,6 +195,19 @@ TEST_F(InistrucFiles, RealNumbers) {
     float half = 0;
     std::memcpy(&half, area, 4);
     EXPECT_EQ(half, 0.5f);
+    // Hexadecimal values, as "%f" reads them; "0x" without digits is none.
+    const struct {
+        const char* texte;
+        float r;
+    } hexa[] = {{"0x1p0", 1.0f}, {"-0x1.8p1", -3.0f}, {"0X10", 16.0f}, {"+0x.8", 0.5f}};
+    for (const auto& h : hexa) {
+        float lu = 0;
+        EXPECT_EQ(init_struct(Write("hexa.def", std::string("a:R ") + h.texte + "\n"), &lu, 4), 0)
+            << h.texte;
+        EXPECT_EQ(lu, h.r) << h.texte;
+    }
+    EXPECT_EQ(init_struct(Write("hexa.def", "a:R 0x\n"), area, 4), 1);
+    EXPECT_EQ(init_struct(Write("hexa.def", "a:R 0x-1\n"), area, 4), 1);
 }
 
 // Values beyond the range of their type are stored as the decimal
