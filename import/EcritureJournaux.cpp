@@ -4,6 +4,7 @@
 // the vehicle, edition and title that changed, and recodes the vehicle and
 // route it starts so that no code serves twice.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "app/QuervaneDlg.h"
@@ -206,8 +207,10 @@ bool CQuervaneDlg::EcrireLiasse(const DernierAbonne& abonne) {
 }
 
 bool CQuervaneDlg::EcrireSacsLis(std::string_view sac, long indice) {
-    // A route index has five digits in "SACS.LIS".
-    if (indice > 99999) {
+    // The bag files read the list back with five digits to a route index: a
+    // longer index would be read wrong. Without a bag table the list is
+    // never read back, and the index is written as long as it is.
+    if (indice > 99999 && pSacs.Existe()) {
         return ErreurCodage(Texte("Plus de 99999 routages : le fichier %s ne peut pas les noter"),
                             "SACS.LIS");
     }
@@ -217,6 +220,17 @@ bool CQuervaneDlg::EcrireSacsLis(std::string_view sac, long indice) {
     if (!ecrit) return ErreurFichier("SACS.LIS");
     return true;
 }
+
+namespace {
+
+// A suffix advanced past the letters goes through every byte, control
+// characters included.
+bool AvecControle(std::string_view code) {
+    return std::any_of(code.begin(), code.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+}  // namespace
 
 bool CQuervaneDlg::RecoderVoiture() {
     old_cur_gr = cur_gr;
@@ -233,6 +247,7 @@ bool CQuervaneDlg::RecoderVoiture() {
     }
     // The vehicle just left is not registered yet: it cannot be seen above.
     if (cur_gr == old_cur_gr && new_ed != old_ed) AvancerSuffixeVoiture(cur_gr);
+    if (AvecControle(cur_gr)) Emetteur.ControlesPossibles();
     if (cur_gr.back() != '0' && !M_groupe.Contient(cur_gr)) {
         const int origine = M_groupe.Chercher(new_gr);
         if (origine >= 0) M_groupe.Ajouter(cur_gr, M_groupe.Libelle(origine));
@@ -255,6 +270,7 @@ bool CQuervaneDlg::RecoderRoutage() {
                 Texte("Trop de reprises du routage %s : aucun code libre pour le recoder"), new_lt);
         AvancerSuffixeRoutage(cur_lt);
     }
+    if (AvecControle(cur_lt)) Emetteur.ControlesPossibles();
     if (cur_lt.substr(cur_lt.size() - 2) != "  " && !M_lot.Contient(cur_lt)) {
         const int origine = M_lot.Chercher(new_lt);
         if (origine >= 0) M_lot.Ajouter(cur_lt, M_lot.Libelle(origine));
@@ -263,11 +279,17 @@ bool CQuervaneDlg::RecoderRoutage() {
 }
 
 std::string_view EntreesSacsLis::Entree(std::string_view sac, long indice) {
+    entree_.assign(sac);
+    if (indice < 0 || indice > 99999) {
+        char texte[24];
+        std::snprintf(texte, sizeof texte, "%05ld", indice);
+        entree_ += texte;
+        return entree_;
+    }
     if (indice != indice_) {
         EnregistrementBase::TexteNombre(numero_, indice);
         indice_ = indice;
     }
-    entree_.assign(sac);
     entree_.append(numero_, sizeof numero_);
     return entree_;
 }

@@ -28,8 +28,8 @@ struct DernierAbonne {
 // once per route.
 class EntreesSacsLis {
 public:
-    // The entry of bag sac in route indice (0 to 99999), valid until the
-    // next call.
+    // The entry of bag sac in route indice, "%05ld" of the index, valid
+    // until the next call.
     std::string_view Entree(std::string_view sac, long indice);
 
 private:

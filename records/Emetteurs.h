@@ -80,6 +80,12 @@ public:
     private:
         Emetteurs& emetteurs_;
     };
+    // From now on the pass's records may hold control characters: a code
+    // recoded far enough takes them as its suffix.
+    void ControlesPossibles() {
+        Propres_ = false;
+        LongueurEcritures_ = kPasResolues;
+    }
 
     // Builds the bag record of the supplier bag record buf, its route found
     // through its vehicle code (the first route whose vehicle begins with the

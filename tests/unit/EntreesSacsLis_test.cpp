@@ -7,7 +7,7 @@
 namespace {
 
 // Routes that follow, come back or jump, and bags of several lengths: each
-// entry is the bag then its route's index in five digits.
+// entry is the bag then its route's index in at least five digits.
 TEST(EntreesSacsLis, BagThenTheRouteIndexInFiveDigits) {
     struct Pas {
         const char* sac;
@@ -24,6 +24,11 @@ TEST(EntreesSacsLis, BagThenTheRouteIndexInFiveDigits) {
         {"BAG-LONGER-THAN-SIXTY-FOUR-CHARACTERS-------------------------------", 7,
          "BAG-LONGER-THAN-SIXTY-FOUR-CHARACTERS-------------------------------00007"},
         {"000009", 7, "00000900007"},
+        {"000009", 100000, "000009100000"},
+        {"000009", 99999, "00000999999"},
+        {"B", 1234567, "B1234567"},
+        {"B", 1234567, "B1234567"},
+        {"C", 3, "C00003"},
     };
     EntreesSacsLis entrees;
     for (const Pas& p : pas) EXPECT_EQ(entrees.Entree(p.sac, p.indice), p.entree) << p.sac;
