@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/QuervaneDlg.h"
+#include "import/LignesFournisseur.h"
 #include "import/RunContext.h"
 #include "import/RunHelpers.h"
 #include "records/DescriptionSacs.h"
@@ -50,7 +51,7 @@ bool LireRepertoireData(plat::File& fichier, std::string& RepertoireData) {
     std::string seconde;
     fichier.GetLine(ligne, 256);
     if (fichier.GetLine(seconde, 256)) ligne = std::move(seconde);
-    const std::string_view valeur = SansFinDeLigne(ligne);
+    const std::string_view valeur = TexteLigne(ligne);
     const std::size_t egal = valeur.find('=');
     if (egal == std::string_view::npos) return false;
     RepertoireData = valeur.substr(egal + 1);
@@ -67,7 +68,7 @@ bool LirePremiereLigne(std::string_view chemin, std::size_t maxLongueur, std::st
     plat::File fichier = plat::File::Open(chemin, "r");
     if (!fichier) return false;
     if (!fichier.GetLine(ligne, maxLongueur)) return false;
-    ligne = std::string(SansFinDeLigne(ligne));
+    ligne = std::string(TexteLigne(ligne));
     return true;
 }
 

@@ -15,9 +15,9 @@
 bool LireEntier(plat::File& fichier, int& valeur);
 
 // The data directory of "Trelvamont.ini": of the first two lines (at most 255
-// characters each), the second, or the first when there is no second; its
-// line feed removed; the text after its first "=". False when that line has
-// no "=" (an empty file included).
+// characters each), the second, or the first when there is no second, as a
+// text (it ends at a zero byte or its line feed); what follows its first
+// "=". False when that text has no "=" (an empty file included).
 bool LireRepertoireData(plat::File& fichier, std::string& RepertoireData);
 
 // The title code of a title file's first line (line feed removed): the line
@@ -26,5 +26,6 @@ bool LireRepertoireData(plat::File& fichier, std::string& RepertoireData);
 std::string CodeTitre(std::string_view PremiereLigne);
 
 // The first line of a small text file (at most maxLongueur - 1 characters),
-// without its line feed. False when the file does not open or is empty.
+// as a text: it ends at a zero byte or its line feed. False when the file
+// does not open or is empty.
 bool LirePremiereLigne(std::string_view chemin, std::size_t maxLongueur, std::string& ligne);

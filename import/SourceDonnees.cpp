@@ -23,7 +23,8 @@ constexpr const char* kDossierTemp = "..\\TEMP\\";
 // The next line of the file without its line feed; false at the end.
 bool LireLigne(plat::File& fichier, std::string& ligne) {
     if (!fichier.GetLine(ligne, kLongueurLigne)) return false;
-    ligne.resize(std::min(ligne.find('\n'), ligne.size()));
+    // A text: it ends at its line feed or at a zero byte.
+    ligne.resize(std::min(ligne.find_first_of(std::string_view("\n\0", 2)), ligne.size()));
     return true;
 }
 

@@ -30,9 +30,11 @@ protected:
     stdfs::path root_;
 };
 
+using namespace std::string_view_literals;
+
 struct Repertoire {
     const char* nom;
-    const char* contenu;
+    std::string_view contenu;
     bool trouve;
     const char* attendu;
 };
@@ -48,6 +50,8 @@ const Repertoire kRepertoires[] = {
     {"key only on the second line", "DATA=..\\data\\\r\nrien\r\n", false, ""},
     {"no equal sign", "DATA ..\\data\\\r\n", false, ""},
     {"empty file", "", false, ""},
+    {"a zero byte ends the value", "[C]\r\nDATA=..\\data\\\0junk\r\n"sv, true, "..\\data\\"},
+    {"a zero byte before the equal sign", "[C]\r\nDATA\0=..\\data\\\r\n"sv, false, ""},
 };
 
 TEST_F(ConfigurationTest, RepertoireDataComesFromTheSecondLineOrTheOnlyOne) {
