@@ -103,8 +103,7 @@ public:
             std::string_view cleNiveau;
             if (static_cast<std::int64_t>(ligneNiveau_.size()) >=
                 base_.LongueurEnregistrement[niveau.Slot]) {
-                cleNiveau =
-                    ChampBase(base_, ligneNiveau_, niveau.Slot, niveau.ChampNiveau);
+                cleNiveau = ChampBase(base_, ligneNiveau_, niveau.Slot, niveau.ChampNiveau);
             }
             if (cleNiveau != etat.AncienneCle) return {&niveau, etat.AncienneCle, cleNiveau};
         }
@@ -156,7 +155,7 @@ bool CQuervaneDlg::ControleBase(RunContext& run, ReleveAbonnes& releve) {
         const std::int64_t fin = journal.Tell();
         releve.Lire(ligne, debut, fin);
         debut = fin;
-        if (ligne.size() <= 1) continue;
+        if (LigneSansEnregistrement(ligne)) continue;
         ++NumeroAbonne;
         const ControleNiveaux::Ecart ecart = niveaux.Controler(ligne);
         if (ecart.illisible) {

@@ -186,7 +186,7 @@ bool CQuervaneDlg::CopieCompletion(RunContext& run, ReleveAbonnes& releve, int C
     while (ecrit) {
         progression.Avancer(journal.Tell());
         if (!journal.GetLine(ligne, kLigneMax)) break;
-        if (ligne.size() <= 1) continue;
+        if (LigneSansEnregistrement(ligne)) continue;
         if (TypeSac* sac = comptage.SacFerme(SansFinDeLigne(ligne))) {
             ++sac->CompteSac;
             Inscrire(ligne, comptage.Positions.PositionInfoSac,

@@ -25,6 +25,12 @@ std::string FormaterMessage(std::string_view modele,
 // texte with every motif replaced by valeur.
 std::string Remplacer(std::string texte, std::string_view motif, std::string_view valeur);
 
+// A line read that holds one character or none before its first zero byte,
+// where a text ends: no record.
+inline bool LigneSansEnregistrement(std::string_view ligne) {
+    return ligne.find('\0') <= 1 || ligne.size() <= 1;
+}
+
 // The line without its last character when that character is a line feed.
 inline std::string_view SansFinDeLigne(std::string_view ligne) {
     if (!ligne.empty() && ligne.back() == '\n') ligne.remove_suffix(1);

@@ -16,7 +16,7 @@ int TableSacsLogiques::Lire(plat::File& sacs, int PositionCodeSac, int LongueurC
     int nombre = 0;
     std::string ligne;
     while (sacs.GetLine(ligne, kLigneMax)) {
-        if (ligne.size() <= 1) continue;
+        if (LigneSansEnregistrement(ligne)) continue;
         ++nombre;
         const std::string_view enreg = SansFinDeLigne(ligne);
         const std::string_view code =

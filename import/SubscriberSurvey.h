@@ -180,10 +180,11 @@ struct ReleveAbonnes {
     void Lire(std::string_view ligne, std::int64_t debut, std::int64_t fin) {
         const auto brut = static_cast<std::int64_t>(ligne.size());
         const bool finDeLigne = !ligne.empty() && ligne.back() == '\n';
-        if (ligne.size() <= 1 || fin - debut != brut + (finDeLigne ? 1 : 0)) {
+        const bool sansEnregistrement = LigneSansEnregistrement(ligne);
+        if (sansEnregistrement || fin - debut != brut + (finDeLigne ? 1 : 0)) {
             CompletionEnPlace = false;
         }
-        if (ligne.size() <= 1) return;
+        if (sansEnregistrement) return;
         const std::string_view enreg = finDeLigne ? ligne.substr(0, ligne.size() - 1) : ligne;
         if (Comptage && !ComptageFait) Comptage->Compter(enreg, debut);
         if (Index && !IndexFait) Index->Noter(enreg);
