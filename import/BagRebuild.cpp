@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "app/QuervaneDlg.h"
+#include "import/LignesFournisseur.h"
 #include "import/RunContext.h"
 #include "import/RunHelpers.h"
 #include "import/SubscriberSurvey.h"
@@ -32,9 +33,10 @@ public:
         std::string ligne;
         for (std::int64_t debut = sacs.Tell(); sacs.GetLine(ligne, kLigneMax);
              debut = sacs.Tell()) {
-            // A line that stops before the end of the bag number holds no
-            // bag number: blanks would otherwise stand in for what it lacks.
-            const std::string_view numero = Champ(SansFinDeLigne(ligne), position_, longueur_);
+            // A line whose text (up to a zero byte) stops before the end of
+            // the bag number holds no bag number: blanks would otherwise
+            // stand in for what it lacks.
+            const std::string_view numero = Champ(TexteLigne(ligne), position_, longueur_);
             if (numero.size() == static_cast<std::size_t>(std::max(longueur_, 0)))
                 positions_.Ajouter(numero, debut);
         }
@@ -103,7 +105,8 @@ bool CQuervaneDlg::RefabricationSacs(RunContext& run, ReleveAbonnes& releve) {
         enregistrement.clear();
         if (position >= 0 && sacs.Seek(position, SEEK_SET) &&
             sacs.GetLine(enregistrement, kLigneMax)) {
-            enregistrement.resize(SansFinDeLigne(enregistrement).size());
+            // The record is a text: it ends at a zero byte.
+            enregistrement.resize(TexteLigne(enregistrement).size());
         } else {
             bErreurSac = true;
             run.DlgErreursSac.AddInfo(std::string(numero));

@@ -19,6 +19,12 @@
 
 namespace {
 
+// A line as read, up to its first zero byte: the text whose characters the
+// keys are and whose length counts, its line feed included when it has one.
+std::string_view TexteLu(std::string_view ligne) {
+    return ligne.substr(0, ligne.find('\0'));
+}
+
 // A level: the key field of the subscriber record, its file, the slot and
 // key field of that file's records, its message, its status text when the
 // file does not open.
@@ -100,10 +106,11 @@ public:
                 if (etat.fichier->Error()) return {&niveau, {}, {}, true};
                 ligneNiveau_.clear();
             }
+            const std::string_view texte = TexteLu(ligneNiveau_);
             std::string_view cleNiveau;
-            if (static_cast<std::int64_t>(ligneNiveau_.size()) >=
+            if (static_cast<std::int64_t>(texte.size()) >=
                 base_.LongueurEnregistrement[niveau.Slot]) {
-                cleNiveau = ChampBase(base_, ligneNiveau_, niveau.Slot, niveau.ChampNiveau);
+                cleNiveau = ChampBase(base_, texte, niveau.Slot, niveau.ChampNiveau);
             }
             if (cleNiveau != etat.AncienneCle) return {&niveau, etat.AncienneCle, cleNiveau};
         }
@@ -157,7 +164,7 @@ bool CQuervaneDlg::ControleBase(RunContext& run, ReleveAbonnes& releve) {
         debut = fin;
         if (LigneSansEnregistrement(ligne)) continue;
         ++NumeroAbonne;
-        const ControleNiveaux::Ecart ecart = niveaux.Controler(ligne);
+        const ControleNiveaux::Ecart ecart = niveaux.Controler(TexteLu(ligne));
         if (ecart.illisible) {
             illisible = prefixe + ecart.niveau->Extension;
             bAbort = true;

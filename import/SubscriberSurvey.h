@@ -187,7 +187,9 @@ struct ReleveAbonnes {
         if (sansEnregistrement) return;
         const std::string_view enreg = finDeLigne ? ligne.substr(0, ligne.size() - 1) : ligne;
         if (Comptage && !ComptageFait) Comptage->Compter(enreg, debut);
-        if (Index && !IndexFait) Index->Noter(enreg);
+        // The bag key is the start of the line's text, which ends at a zero
+        // byte.
+        if (Index && !IndexFait) Index->Noter(enreg.substr(0, enreg.find('\0')));
     }
     // The pass went through the whole subscriber file.
     void Terminer() {
