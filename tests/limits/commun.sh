@@ -42,6 +42,12 @@ PY
     "$RUNNER" "$root" > /dev/null
 }
 
+# scenario_file NAME FOLDER FILE: the path of FILE in FOLDER of the scenario
+# NAME after its run.
+scenario_file() {
+    printf '%s\n' "$WORK/$1/$2/$3"
+}
+
 # finish NAME: the test's verdict.
 finish() {
     if [ "$failures" -ne 0 ]; then exit 1; fi

@@ -15,7 +15,8 @@ routes="[record(b'E1', b'VA01', b'%06d' % route) for route in range(100001)]"
 
 build sans_sacs "$routes" '\r\n'
 expect test "$(tail -n 1 "$WORK/sans_sacs/transcript.txt")" = "status FIN NORMALE"
-expect test "$(tail -c 10 "$WORK/sans_sacs/work/SACS.LIS")" = "0001100000"
+sacs_lis=$(scenario_file sans_sacs work SACS.LIS)
+expect test "$(tail -c 10 "$sacs_lis")" = "0001100000"
 expect test -f "$WORK/sans_sacs/data/NR.RO"
 
 build avec_sacs "$routes" '0001VA01Sac des Fins            00012\r\n'
