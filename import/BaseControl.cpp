@@ -16,14 +16,9 @@
 #include "import/SubscriberSurvey.h"
 #include "platform/fs/fs.h"
 #include "resources/resource.h"
+#include "util/JusquAuZero.h"
 
 namespace {
-
-// A line as read, up to its first zero byte: the text whose characters the
-// keys are and whose length counts, its line feed included when it has one.
-std::string_view TexteLu(std::string_view ligne) {
-    return ligne.substr(0, ligne.find('\0'));
-}
 
 // A level: the key field of the subscriber record, its file, the slot and
 // key field of that file's records, its message, its status text when the
@@ -106,7 +101,9 @@ public:
                 if (etat.fichier->Error()) return {&niveau, {}, {}, true};
                 ligneNiveau_.clear();
             }
-            const std::string_view texte = TexteLu(ligneNiveau_);
+            // The text whose characters the keys are and whose length counts,
+            // its line feed included.
+            const std::string_view texte = JusquAuZero(ligneNiveau_);
             std::string_view cleNiveau;
             if (static_cast<std::int64_t>(texte.size()) >=
                 base_.LongueurEnregistrement[niveau.Slot]) {
@@ -164,7 +161,7 @@ bool CQuervaneDlg::ControleBase(RunContext& run, ReleveAbonnes& releve) {
         debut = fin;
         if (LigneSansEnregistrement(ligne)) continue;
         ++NumeroAbonne;
-        const ControleNiveaux::Ecart ecart = niveaux.Controler(TexteLu(ligne));
+        const ControleNiveaux::Ecart ecart = niveaux.Controler(JusquAuZero(ligne));
         if (ecart.illisible) {
             illisible = prefixe + ecart.niveau->Extension;
             bAbort = true;

@@ -11,6 +11,7 @@
 #include "import/RunContext.h"
 #include "import/RunHelpers.h"
 #include "platform/fs/fs.h"
+#include "util/JusquAuZero.h"
 
 namespace {
 
@@ -33,8 +34,7 @@ bool CleTitre(const std::string& fichier, int TL, std::string& cle) {
     std::string ligne;
     plat::File titre = plat::File::Open(fichier, "r");
     if (!titre || !titre.GetLine(ligne, 256)) return !titre.Error();
-    std::string_view texte = ligne;
-    texte = texte.substr(0, texte.find('\0')).substr(0, static_cast<std::size_t>(TL));
+    const std::string_view texte = JusquAuZero(ligne).substr(0, static_cast<std::size_t>(TL));
     cle = texte.substr(0, texte.find(' '));
     return true;
 }

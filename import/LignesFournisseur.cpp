@@ -3,9 +3,10 @@
 #include <algorithm>
 
 #include "import/ListeCodes.h"
+#include "util/JusquAuZero.h"
 
 std::string_view TexteLigne(std::string_view ligne) {
-    ligne = ligne.substr(0, ligne.find('\0'));
+    ligne = JusquAuZero(ligne);
     if (!ligne.empty() && ligne.back() == '\n') ligne.remove_suffix(1);
     return ligne;
 }

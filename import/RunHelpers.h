@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "util/JusquAuZero.h"
 #include "util/MemeCode.h"
 
 // A text of the program (UTF-8 in the source) as the 1252 bytes it shows.
@@ -28,7 +29,7 @@ std::string Remplacer(std::string texte, std::string_view motif, std::string_vie
 // A line read that holds one character or none before its first zero byte,
 // where a text ends: no record.
 inline bool LigneSansEnregistrement(std::string_view ligne) {
-    return ligne.find('\0') <= 1 || ligne.size() <= 1;
+    return JusquAuZero(ligne).size() <= 1;
 }
 
 // The line without its last character when that character is a line feed.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/QuervaneDlg.h"
+#include "import/LignesFournisseur.h"
 #include "import/RunContext.h"
 #include "import/TelechargementFtp.h"
 #include "platform/fs/fs.h"
@@ -23,8 +24,7 @@ constexpr const char* kDossierTemp = "..\\TEMP\\";
 // The next line of the file without its line feed; false at the end.
 bool LireLigne(plat::File& fichier, std::string& ligne) {
     if (!fichier.GetLine(ligne, kLongueurLigne)) return false;
-    // A text: it ends at its line feed or at a zero byte.
-    ligne.resize(std::min(ligne.find_first_of(std::string_view("\n\0", 2)), ligne.size()));
+    ligne.resize(TexteLigne(ligne).size());
     return true;
 }
 

@@ -19,6 +19,7 @@
 
 #include "app/QuervaneDlg.h"
 #include "import/RunHelpers.h"
+#include "util/JusquAuZero.h"
 
 // Keys of one width (blank-padded or cut to it), each with a value, looked
 // up by binary search once the table is fixed. Compact: the keys lie end to
@@ -187,9 +188,7 @@ struct ReleveAbonnes {
         if (sansEnregistrement) return;
         const std::string_view enreg = finDeLigne ? ligne.substr(0, ligne.size() - 1) : ligne;
         if (Comptage && !ComptageFait) Comptage->Compter(enreg, debut);
-        // The bag key is the start of the line's text, which ends at a zero
-        // byte.
-        if (Index && !IndexFait) Index->Noter(enreg.substr(0, enreg.find('\0')));
+        if (Index && !IndexFait) Index->Noter(JusquAuZero(enreg));
     }
     // The pass went through the whole subscriber file.
     void Terminer() {

@@ -1,4 +1,5 @@
 #include "records/Inistruc.h"
+#include "util/JusquAuZero.h"
 
 #include <algorithm>
 #include <charconv>
@@ -219,12 +220,6 @@ int RangeTexte(std::string_view valeur, void* tabstruct, int& psizcur, int sizst
     std::memset(cible + ranges, ' ', static_cast<std::size_t>(longueur - ranges));
     psizcur += static_cast<int>(longueur);
     return 0;
-}
-
-// A line from the file ends at its first zero byte, as text does.
-std::string_view JusquAuZero(std::string_view s) {
-    const std::size_t zero = s.find('\0');
-    return zero == std::string_view::npos ? s : s.substr(0, zero);
 }
 
 }  // namespace

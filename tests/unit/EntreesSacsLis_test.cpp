@@ -27,7 +27,6 @@ TEST(EntreesSacsLis, BagThenTheRouteIndexInFiveDigits) {
         {"000009", 100000, "000009100000"},
         {"000009", 99999, "00000999999"},
         {"B", 1234567, "B1234567"},
-        {"B", 1234567, "B1234567"},
         {"C", 3, "C00003"},
     };
     EntreesSacsLis entrees;
