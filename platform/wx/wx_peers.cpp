@@ -38,6 +38,10 @@ public:
         Update();
     }
     const wxString& Line() const { return text_; }
+    // It takes the keyboard focus given to the field it covers: a key then
+    // goes where it would have gone from the field (Enter to the default
+    // button), not to the control that had the focus before.
+    bool AcceptsFocus() const override { return true; }
 
 private:
     void OnPaint(wxPaintEvent&) {
@@ -77,7 +81,11 @@ void ControlPeer::Apply(const ControlChange& change) {
             window_->Enable(model_.IsWindowEnabled());
             break;
         case Change::Focus:
-            if (window_->IsShown() && window_->IsEnabled()) window_->SetFocus();
+            if (window_->IsShown() && window_->IsEnabled()) {
+                window_->SetFocus();
+            } else if (painted_ && painted_->IsShown() && window_->IsEnabled()) {
+                painted_->SetFocus();
+            }
             break;
         case Change::ToTop:
             if (painted_) painted_->Raise();

@@ -5,7 +5,8 @@
 # works show "Lecture du routage: ..." and a progress bar partly filled,
 # moving on from one to the next; the last one shows "FIN NORMALE" with the
 # bar hidden again. The base files are in data/, the title's index files are
-# gone, and "OK" ends the program with status 0.
+# gone. A second run cancelled in the open-file dialog leaves the keyboard
+# focus on the status line: Enter ends the program with status 0.
 #
 # Usage (inside xvfb-run):
 #   conversion_window.sh PROGRAM TEXT_PICTURE SET_GENERATOR ARTIFACT_FOLDER
@@ -132,5 +133,16 @@ for n in 0 3 7; do
     [ -e "$data/BC.$n" ] && fail "the index file BC.$n is still there"
 done
 
-gui_quit_with_ok "$window"
+# A second press while "FIN NORMALE" shows, cancelled in the open-file
+# dialog: the keyboard focus is then on the status line, as after every
+# status, so Enter goes to the default button "OK" and ends the program.
+gui_click "$window" 220 117
+chooser=$(gui_wait_for_window "Ouvrir") || fail "no open-file dialog at the second press"
+sleep 0.5
+xdotool windowfocus --sync "$chooser" key Escape
+gui_wait_until_gone "$chooser" || fail "the open-file dialog stayed after Escape"
+sleep 0.5
+xdotool windowfocus --sync "$window" key Return
+gui_wait_for_exit " after Enter: the focus was not on the status line"
+[ "$gui_status" -eq 0 ] || fail "exit status $gui_status after Enter"
 echo "PASS: $subscribers subscribers converted under the window"
