@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "app/QuervaneDlg.h"
+#include "import/LignesFournisseur.h"
 #include "import/RunContext.h"
 #include "import/RunHelpers.h"
 #include "import/SubscriberSurvey.h"
@@ -159,7 +160,7 @@ bool CQuervaneDlg::ControleBase(RunContext& run, ReleveAbonnes& releve) {
         const std::int64_t fin = journal.Tell();
         releve.Lire(ligne, debut, fin);
         debut = fin;
-        if (LigneSansEnregistrement(ligne)) continue;
+        if (!EstEnregistrement(ligne)) continue;
         ++NumeroAbonne;
         const ControleNiveaux::Ecart ecart = niveaux.Controler(JusquAuZero(ligne));
         if (ecart.illisible) {

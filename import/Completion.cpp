@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/QuervaneDlg.h"
+#include "import/LignesFournisseur.h"
 #include "import/RunContext.h"
 #include "import/RunHelpers.h"
 #include "import/SubscriberSurvey.h"
@@ -186,7 +187,7 @@ bool CQuervaneDlg::CopieCompletion(RunContext& run, ReleveAbonnes& releve, int C
     while (ecrit) {
         progression.Avancer(journal.Tell());
         if (!journal.GetLine(ligne, kLigneMax)) break;
-        if (LigneSansEnregistrement(ligne)) continue;
+        if (!EstEnregistrement(ligne)) continue;
         if (TypeSac* sac = comptage.SacFerme(SansFinDeLigne(ligne))) {
             ++sac->CompteSac;
             Inscrire(ligne, comptage.Positions.PositionInfoSac,

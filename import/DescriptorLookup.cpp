@@ -19,7 +19,7 @@ RechercheDescriptif ParcourirListe(std::string_view CheminListe, std::string_vie
     if (!liste) return RechercheDescriptif::NonTrouve;
     std::string ligne;
     while (liste.GetLine(ligne, 256)) {
-        if (LigneSansEnregistrement(ligne)) continue;
+        if (!EstEnregistrement(ligne)) continue;
         if (!Correspond(ligne, NomTitre, passe)) continue;
         // The name is a text: it ends at a zero byte.
         const std::string_view entree = TexteLigne(ligne);

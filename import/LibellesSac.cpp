@@ -184,7 +184,7 @@ bool CQuervaneDlg::EcritureSacsDepuisListe(plat::File& fichier, const std::strin
 bool CQuervaneDlg::EcritureSacsFournisseur(plat::File& sacs, plat::File& fichier,
                                            const std::string& nom) {
     while (sacs.GetLine(ligne, kLigneEnregistrement + 1)) {
-        if (!EstLigneSac(ligne)) continue;
+        if (!EstEnregistrement(ligne)) continue;
         const std::string enregistrement = LireLigneSac(ligne, LongueurEnregistrementSac);
         if (!Emetteur.EnvoieEnregistrementSac(fichier,
                                               PourEmetteur(enregistrement, EnregistrementSac))) {
@@ -208,7 +208,7 @@ bool CQuervaneDlg::CopieSacsSansStructure(const std::string& source, const std::
     plat::File fichier = plat::File::Open(nom, "w");
     if (!fichier) return ErreurFichier(nom);
     while (sacs.GetLine(ligne, kLigneEnregistrement + 1)) {
-        if (!EstLigneSac(ligne)) continue;
+        if (!EstEnregistrement(ligne)) continue;
         if (!fichier.Puts(LireLigneSac(ligne, LongueurEnregistrementSac)) || !fichier.Puts("\n"))
             return ErreurFichier(nom);
     }

@@ -26,6 +26,6 @@ std::string LireLigneSac(std::string_view ligne, int LongueurEnregistrementSac) 
     return texte;
 }
 
-bool EstLigneSac(std::string_view ligne) {
-    return ligne.substr(0, ligne.find('\0')).size() > 1;
+bool EstEnregistrement(std::string_view ligne) {
+    return JusquAuZero(ligne).size() > 1;
 }

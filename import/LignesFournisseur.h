@@ -36,5 +36,7 @@ CodeEtLibelle LireLigneReference(std::string_view ligne, int largeur, bool inser
 // A bag line blank-padded (or cut) to the bag record length.
 std::string LireLigneSac(std::string_view ligne, int LongueurEnregistrementSac);
 
-// A bag line counts as a bag record when it holds more than its line feed.
-bool EstLigneSac(std::string_view ligne);
+// A line read holds a record when its text (up to its first zero byte, where
+// a text ends) holds more than its line feed: neither a line feed alone nor
+// an empty text is one.
+bool EstEnregistrement(std::string_view ligne);

@@ -62,7 +62,7 @@ bool EnregistrementSuivant(plat::File& source, std::string_view& texte, std::uin
         }
         std::string_view ligne;
         if (!source.ReadLineView(ligne, kLigneEnregistrement + 1)) return false;
-        if (!EstLigneSac(ligne)) continue;
+        if (!EstEnregistrement(ligne)) continue;
         texte = TexteLigne(ligne);
         return true;
     }

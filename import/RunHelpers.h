@@ -11,7 +11,6 @@
 #include <string>
 #include <string_view>
 
-#include "util/JusquAuZero.h"
 #include "util/MemeCode.h"
 
 // A text of the program (UTF-8 in the source) as the 1252 bytes it shows.
@@ -25,12 +24,6 @@ std::string FormaterMessage(std::string_view modele,
 
 // texte with every motif replaced by valeur.
 std::string Remplacer(std::string texte, std::string_view motif, std::string_view valeur);
-
-// A line read that holds one character or none before its first zero byte,
-// where a text ends: no record.
-inline bool LigneSansEnregistrement(std::string_view ligne) {
-    return JusquAuZero(ligne).size() <= 1;
-}
 
 // The line without its last character when that character is a line feed.
 inline std::string_view SansFinDeLigne(std::string_view ligne) {

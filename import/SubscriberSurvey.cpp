@@ -16,7 +16,7 @@ int TableSacsLogiques::Lire(plat::File& sacs, int PositionCodeSac, int LongueurC
     int nombre = 0;
     std::string ligne;
     while (sacs.GetLine(ligne, kLigneMax)) {
-        if (LigneSansEnregistrement(ligne)) continue;
+        if (!EstEnregistrement(ligne)) continue;
         ++nombre;
         const std::string_view enreg = SansFinDeLigne(ligne);
         const std::string_view code =

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/QuervaneDlg.h"
+#include "import/LignesFournisseur.h"
 #include "import/RunHelpers.h"
 #include "util/JusquAuZero.h"
 
@@ -181,7 +182,7 @@ struct ReleveAbonnes {
     void Lire(std::string_view ligne, std::int64_t debut, std::int64_t fin) {
         const auto brut = static_cast<std::int64_t>(ligne.size());
         const bool finDeLigne = !ligne.empty() && ligne.back() == '\n';
-        const bool sansEnregistrement = LigneSansEnregistrement(ligne);
+        const bool sansEnregistrement = !EstEnregistrement(ligne);
         if (sansEnregistrement || fin - debut != brut + (finDeLigne ? 1 : 0)) {
             CompletionEnPlace = false;
         }

@@ -149,7 +149,7 @@ bool CQuervaneDlg::LectureSacs(const RunContext& run) {
     // blank-padded to the record length.
     std::string_view vue;
     while (sacs.ReadLineView(vue, kLigneEnregistrement + 1)) {
-        if (EstLigneSac(vue)) pSacs.Ajouter(TexteLigne(vue));
+        if (EstEnregistrement(vue)) pSacs.Ajouter(TexteLigne(vue));
     }
     if (sacs.Error()) return ErreurLectureSacs();
     NombreEnregistrementsSac = pSacs.NombreEnregistrementsSac();

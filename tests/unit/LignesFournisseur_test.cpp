@@ -46,11 +46,11 @@ TEST(LignesFournisseur, BagLines) {
     EXPECT_EQ(LireLigneSac("0001VA01Sac un\n", 8), "0001VA01");
     EXPECT_EQ(LireLigneSac("0001VA0", 8), "0001VA0 ");
 
-    EXPECT_TRUE(EstLigneSac("01\n"));
-    EXPECT_TRUE(EstLigneSac("01"));
-    EXPECT_FALSE(EstLigneSac("\n"));
-    EXPECT_FALSE(EstLigneSac("X"));
-    EXPECT_FALSE(EstLigneSac("\0abc\n"s));
+    EXPECT_TRUE(EstEnregistrement("01\n"));
+    EXPECT_TRUE(EstEnregistrement("01"));
+    EXPECT_FALSE(EstEnregistrement("\n"));
+    EXPECT_FALSE(EstEnregistrement("X"));
+    EXPECT_FALSE(EstEnregistrement("\0abc\n"s));
 }
 
 }  // namespace
