@@ -21,14 +21,18 @@
 
 namespace {
 
+// The end of a field that the emitters read; an empty field is never read,
+// and its position, which the layout check leaves free, counts for nothing.
+int FinChamp(const TypeChamp& champ) {
+    return champ.Longueur > 0 ? champ.Position + champ.Longueur : 0;
+}
+
 // A bag line handed to an emitter holds every field that the bag layout
 // names, whatever the bag record length: the line blank-padded to that end.
 void PourEmetteur(std::string_view enregistrement, const TypeEnregistrementSac& s,
                   std::string& texte) {
-    int fin = 0;
-    for (const TypeChamp* champ : {&s.NumeroSac, &s.CodeVoiture})
-        fin = std::max(fin, champ->Position + champ->Longueur);
-    for (const TypeChamp& champ : s.Champ) fin = std::max(fin, champ.Position + champ.Longueur);
+    int fin = std::max(FinChamp(s.NumeroSac), FinChamp(s.CodeVoiture));
+    for (const TypeChamp& champ : s.Champ) fin = std::max(fin, FinChamp(champ));
     texte.assign(enregistrement);
     if (texte.size() < static_cast<std::size_t>(fin))
         texte.resize(static_cast<std::size_t>(fin), ' ');
