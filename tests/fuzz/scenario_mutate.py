@@ -61,7 +61,8 @@ def m_insert_bytes(d, r, rel):
 
 def m_delete(d, r, rel):
     if not d: return d, "delete nothing"
-    i = r.randrange(len(d)); n = r.randint(1, min(8, len(d) - i))
+    i = r.randrange(len(d))
+    n = r.randint(1, min(8, len(d) - i))
     return d[:i] + d[i + n:], "delete %d bytes at %d" % (n, i)
 
 def m_cr_only(d, r, rel):
@@ -71,22 +72,28 @@ def m_no_line_ends(d, r, rel):
     return d.replace(b"\r", b"").replace(b"\n", b""), "line ends removed"
 
 def m_truncate(d, r, rel):
-    n = r.randint(0, len(d)); return d[:n], "truncate to %d bytes" % n
+    n = r.randint(0, len(d))
+    return d[:n], "truncate to %d bytes" % n
 
 def m_dup_line(d, r, rel):
-    ls = lines_of(d); i = r.randrange(len(ls))
+    ls = lines_of(d)
+    i = r.randrange(len(ls))
     ls[i:i] = [ls[i]] * r.choice([1, 1, 50])
     return b"".join(ls), "duplicate line %d" % i
 
 def m_long_line(d, r, rel):
-    ls = lines_of(d); i = r.randrange(len(ls)); n = r.choice([255, 256, 1024, 4097, 20000])
-    body = ls[i].rstrip(b"\r\n"); end = ls[i][len(body):]
+    ls = lines_of(d)
+    i = r.randrange(len(ls))
+    n = r.choice([255, 256, 1024, 4097, 20000])
+    body = ls[i].rstrip(b"\r\n")
+    end = ls[i][len(body):]
     ls[i] = (body + r.choice([b" ", b"9", b"A", b"\xe9"]) * n)[:n] + end
     return b"".join(ls), "line %d made %d bytes long" % (i, n)
 
 def m_swap_lines(d, r, rel):
     ls = lines_of(d)
-    i, j = r.randrange(len(ls)), r.randrange(len(ls)); ls[i], ls[j] = ls[j], ls[i]
+    i, j = r.randrange(len(ls)), r.randrange(len(ls))
+    ls[i], ls[j] = ls[j], ls[i]
     return b"".join(ls), "swap lines %d and %d" % (i, j)
 
 def m_number(d, r, rel):
@@ -114,7 +121,8 @@ def prepare(seed, dest):
     shutil.copytree(seed, dest)
     for base, dirs, files in os.walk(dest):
         for n in dirs + files:
-            p = os.path.join(base, n); os.chmod(p, os.stat(p).st_mode | 0o600 | (0o100 if n in dirs else 0))
+            p = os.path.join(base, n)
+            os.chmod(p, os.stat(p).st_mode | 0o600 | (0o100 if n in dirs else 0))
     os.makedirs(os.path.join(dest, "work"), exist_ok=True)   # git drops empty folders
 
 
@@ -180,7 +188,8 @@ def main():
         for i in range(a.iterations):
             seed = r.choice(seeds)
             pristine, root = os.path.join(scratch, "pristine"), os.path.join(scratch, "run")
-            shutil.rmtree(scratch, ignore_errors=True); os.makedirs(scratch)
+            shutil.rmtree(scratch, ignore_errors=True)
+            os.makedirs(scratch)
             prepare(seed, pristine)
             done = mutate(pristine, r)
             shutil.copytree(pristine, root)
