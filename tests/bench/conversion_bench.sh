@@ -27,6 +27,11 @@ mkdir -p "$WORK"
 budget_kb=$(( (64 * 1024 * 1024 + 64 * SUBSCRIBERS) / 1024 ))
 
 seconds() { date +%s.%N; }
+# The smaller of two times; the second may be empty (none yet).
+least() {
+    python3 -c 'import sys; a = float(sys.argv[1]); b = sys.argv[2]; print(a if not b or a < float(b) else b)' "$1" "$2"
+}
+elapsed() { python3 -c 'import sys; print(float(sys.argv[1]) - float(sys.argv[2]))' "$1" "$2"; }
 
 run_one() {
     local label=$1 shuffle=$2
@@ -59,9 +64,9 @@ run_one() {
         (( run_peak > peak )) && peak=$run_peak
         local run_cpu
         run_cpu=$(awk -F': ' '/User time|System time/ {s += $2} END {print s}' "$WORK/time-$label.txt")
-        best_cpu=$(python3 -c "import sys; a=float(sys.argv[1]); b=sys.argv[2]; print(a if not b or a < float(b) else b)" "$run_cpu" "$best_cpu")
-        best_conversion=$(python3 -c "import sys; a=float(sys.argv[1]) - float(sys.argv[2]); b=sys.argv[3]; print(a if not b or a < float(b) else b)" "$t1" "$t0" "$best_conversion")
-        best_copy=$(python3 -c "import sys; a=float(sys.argv[1]) - float(sys.argv[2]); b=sys.argv[3]; print(a if not b or a < float(b) else b)" "$t3" "$t2" "$best_copy")
+        best_cpu=$(least "$run_cpu" "$best_cpu")
+        best_conversion=$(least "$(elapsed "$t1" "$t0")" "$best_conversion")
+        best_copy=$(least "$(elapsed "$t3" "$t2")" "$best_copy")
     done
 
     local status
