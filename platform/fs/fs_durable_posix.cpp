@@ -1,0 +1,77 @@
+// Durable writes, replacing renames and the folder lock on POSIX.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/fs/fs.h"
+#include "platform/fs/fs_durable.h"
+
+namespace plat {
+namespace {
+
+bool SyncPath(std::string_view path, int flags) {
+    if (path.empty()) return false;
+    const int fd = ::open(NativePath(path).c_str(), flags | O_CLOEXEC);
+    if (fd < 0) return false;
+    int result;
+    do {
+        result = ::fsync(fd);
+    } while (result != 0 && errno == EINTR);
+    const bool closed = ::close(fd) == 0;
+    return result == 0 && closed;
+}
+
+}  // namespace
+
+bool SyncFile(std::string_view path) {
+    return SyncPath(path, O_RDONLY);
+}
+
+bool SyncFolder(std::string_view path) {
+    return SyncPath(path.empty() ? std::string_view(".") : path, O_RDONLY | O_DIRECTORY);
+}
+
+bool ReplaceFile(std::string_view from, std::string_view to) {
+    if (from.empty() || to.empty()) return false;
+    // A rename over an open file always succeeds here: no retry is needed.
+    return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+}
+
+struct FolderLock::Impl {
+    int fd = -1;
+    ~Impl() {
+        if (fd >= 0) ::close(fd);  // releases the lock
+    }
+};
+
+FolderLock::FolderLock() = default;
+FolderLock::FolderLock(FolderLock&&) noexcept = default;
+FolderLock& FolderLock::operator=(FolderLock&&) noexcept = default;
+FolderLock::~FolderLock() = default;
+
+FolderLock FolderLock::Acquire(std::string_view folder, Outcome& outcome) {
+    FolderLock lock;
+    outcome = Outcome::Unavailable;
+    if (folder.empty()) folder = ".";
+    auto impl = std::make_unique<Impl>();
+    // flock on the folder itself: nothing is created in it, and locks of two
+    // separate opens conflict even inside one process.
+    impl->fd = ::open(NativePath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (impl->fd < 0) return lock;
+    int result;
+    do {
+        result = ::flock(impl->fd, LOCK_EX | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        outcome = errno == EWOULDBLOCK ? Outcome::Busy : Outcome::Unavailable;
+        return lock;
+    }
+    outcome = Outcome::Held;
+    lock.impl_ = std::move(impl);
+    return lock;
+}
+
+}  // namespace plat
