@@ -3,6 +3,7 @@
 #include "app/QuervaneDlg.h"
 
 #include "app/AboutDlg.h"
+#include "platform/ui/backend.h"
 #include "resources/resource.h"
 
 namespace {
@@ -68,6 +69,7 @@ HICON CQuervaneDlg::OnQueryDragIcon() {
 
 void CQuervaneDlg::Afficher(std::string_view Info) {
     sDisplayMessage = Info;
+    MessagesAvantStatut = plat::ui::CurrentBackend().MessageBoxesShown();
     CWnd* status = GetDlgItem(IDC_STATUS);
     if (status == nullptr) return;
     status->BringWindowToTop();

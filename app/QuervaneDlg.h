@@ -3,6 +3,7 @@
 // the methods of each phase live in import/ (one source file per phase).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include "app/DiagUtils.h"
 #include "import/EtatConversion.h"
 #include "platform/fs/fs.h"
+#include "platform/fs/staged_folder.h"
 #include "platform/inet/inet.h"
 #include "records/TableBase.h"
 #include "records/TypesEnregistrement.h"
@@ -47,6 +49,12 @@ public:
 
     // Data directory, from "Trelvamont.ini"; a prefix of base file names.
     std::string RepertoireData;
+    // What a run changes in the data directory: every write, copy and
+    // deletion of a base file goes through it, and it reaches the directory
+    // only when the run succeeds (PublierDonnees).
+    plat::StagedFolder Donnees;
+    // Message boxes shown before the last status (see TerminerEnEchec).
+    std::uint64_t MessagesAvantStatut = 0;
     // Layout of the supplier's subscriber record ("JOURNAL.DEF", then the
     // title's own); a record length of 0 makes the run a prepared-base import.
     TypeEnregistrementJournal EnregistrementJournal{};
@@ -70,8 +78,16 @@ public:
 
     // Steps of the run. Those returning bool return false when the run ends
     // (the operator has been told, or chose to stop).
-    void ExecuterImport(RunContext& run);
+    // True when the run reached its success status and its changes to the
+    // data directory are published.
+    bool ExecuterImport(RunContext& run);
+    // A run that ends on an error message says that it failed.
+    void TerminerEnEchec();
     bool LireConfiguration(RunContext& run);
+    // Takes the data directory for this run: the lock that keeps other runs
+    // out, then the end of a publication that a run cut short.
+    bool PrendreRepertoireData(RunContext& run);
+    bool PublierDonnees();
     bool LireRepertoireApplication();
     void PurgerAnciensFichiers(int DelayJournal);
     // Loads a layout descriptor into EnregistrementJournal; a negative record
@@ -116,7 +132,9 @@ public:
     // The mode switches, the base control, then the copies; ends the run.
     // What the completion and the rebuild need from the subscriber file is
     // gathered (ReleveAbonnes) by the first pass over it.
-    void ImporterBasePreparee(RunContext& run);
+    bool ImporterBasePreparee(RunContext& run);
+    // A prepared base whose subscriber file holds no record is refused.
+    bool BaseAvecAbonnes(const RunContext& run);
     // False, the import stopped, when the file fails to read.
     bool LireModes(RunContext& run);
     bool LireValeurConfiguration(std::string_view chemin, int& valeur);
@@ -149,7 +167,7 @@ public:
     // ---- supplier conversion (import/) ----
     // Converts the supplier set of the run into the base of its titles:
     // reference tables, subscriber pass, base files, bag labels, index files.
-    void ConversionFournisseur(struct RunContext& run);
+    bool ConversionFournisseur(struct RunContext& run);
     // Closes the files and releases the tables that a conversion allocated.
     void LibererConversion();
 

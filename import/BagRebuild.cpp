@@ -89,7 +89,7 @@ bool CQuervaneDlg::RefabricationSacs(RunContext& run, ReleveAbonnes& releve) {
         return false;
     }
 
-    plat::File copie = plat::File::Open(destination, "w");
+    plat::File copie = Donnees.Open(destination, "w");
     if (!copie) {
         SignalerEcritureImpossible(destination);
         return false;

@@ -62,12 +62,12 @@ private:
 // line of the source ends with a carriage return and a line feed.
 enum class Resultat { Fait, SourceIllisible, EcritureImpossible };
 
-Resultat CompleterEnPlace(const std::string& source, const std::string& destination,
-                          const ComptageSacs& comptage,
+Resultat CompleterEnPlace(plat::StagedFolder& donnees, const std::string& source,
+                          const std::string& destination, const ComptageSacs& comptage,
                           std::vector<CQuervaneDlg::TypeSac>& TableSacs) {
     if (!plat::File::Open(source, "rb")) return Resultat::SourceIllisible;
-    if (!plat::CopyFile(source, destination)) return Resultat::EcritureImpossible;
-    plat::File copie = plat::File::Open(destination, "r+b");
+    if (!donnees.CopyFile(source, destination)) return Resultat::EcritureImpossible;
+    plat::File copie = donnees.Open(destination, "r+b");
     if (!copie) return Resultat::EcritureImpossible;
     InfoSac info;
     bool ecrit = true;
@@ -154,7 +154,7 @@ bool CQuervaneDlg::CopieCompletion(RunContext& run, ReleveAbonnes& releve, int C
 
     Afficher(Texte("Copie et complétion du fichier des abonnés"));
     if (releve.CompletionEnPlace) {
-        switch (CompleterEnPlace(source, destination, comptage, TableSacs)) {
+        switch (CompleterEnPlace(Donnees, source, destination, comptage, TableSacs)) {
             case Resultat::Fait:
                 return true;
             case Resultat::SourceIllisible:
@@ -172,7 +172,7 @@ bool CQuervaneDlg::CopieCompletion(RunContext& run, ReleveAbonnes& releve, int C
         Afficher("ERREUR LECTURE JOURNAUX");
         return false;
     }
-    plat::File copie = plat::File::Open(destination, "w");
+    plat::File copie = Donnees.Open(destination, "w");
     if (!copie) {
         SignalerEcritureImpossible(destination);
         return false;

@@ -11,6 +11,7 @@
 #include "import/RunHelpers.h"
 #include "records/DescriptionSacs.h"
 #include "records/Inistruc.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -76,7 +77,6 @@ bool LirePremiereLigne(std::string_view chemin, std::size_t maxLongueur, std::st
 
 namespace {
 constexpr UINT IDS_ERREUR_CONFIGURATION = 102;
-constexpr UINT IDS_ERREUR_STRUCTURE_JOURNAL = 63218;
 }  // namespace
 
 bool CQuervaneDlg::LireConfiguration(RunContext& run) {
@@ -85,11 +85,15 @@ bool CQuervaneDlg::LireConfiguration(RunContext& run) {
         return false;
     }
 
+    if (!PrendreRepertoireData(run)) return false;
+
     run.DelayJournal = 0;
     if (plat::File delai = plat::File::Open("..\\config\\tavonel.dly", "r")) {
         LireEntier(delai, run.DelayJournal);
     }
     if (run.DelayJournal > 0) PurgerAnciensFichiers(run.DelayJournal);
+    // From here on the data directory changes whole, when the run succeeds.
+    Donnees.Cover(RepertoireData);
 
     EnregistrementJournal.LongueurEnregistrement = 0;
     EnregistrementJournal.Titre.Longueur = 2;

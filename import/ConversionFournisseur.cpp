@@ -7,6 +7,7 @@
 #include "import/RunContext.h"
 #include "import/RunHelpers.h"
 #include "platform/fs/fs.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -24,19 +25,17 @@ private:
 
 }  // namespace
 
-void CQuervaneDlg::ConversionFournisseur(RunContext& run) {
+bool CQuervaneDlg::ConversionFournisseur(RunContext& run) {
     LiberationConversion liberation(*this);
     // A layout that would read or write outside a record is refused before
     // any file is written.
     if (!StructureJournalValide(EnregistrementJournal)) {
         CWnd::EndWaitCursor();
-        AfxMessageBox(63218);
-        return;
+        AfxMessageBox(IDS_ERREUR_STRUCTURE_JOURNAL);
+        return false;
     }
-    if (!LectureTablesReference(run)) return;
-    if (!PasseAbonnes(run)) return;
-    if (!EcritureFichiersBase()) return;
-    LibellesSacs(run);
+    return LectureTablesReference(run) && PasseAbonnes(run) && EcritureFichiersBase() &&
+           LibellesSacs(run);
 }
 
 void CQuervaneDlg::LibererConversion() {

@@ -11,11 +11,11 @@
 #include "import/RunContext.h"
 #include "import/RunHelpers.h"
 #include "platform/fs/fs.h"
+#include "resources/resource.h"
 #include "util/JusquAuZero.h"
 
 namespace {
 
-constexpr UINT IDS_ERREUR_DESCRIPTIF = 103;
 constexpr UINT IDS_DESCRIPTIF_MANQUANT = 63220;
 
 constexpr std::array<std::string_view, 8> kExtensionsBasePreparee = {".jo", ".li", ".sa", ".sa2",
@@ -96,7 +96,10 @@ bool CQuervaneDlg::EtapeDescripteur(RunContext& run) {
         }
         return false;
     }
-    if (TablesBase.LectureDescriptif(descriptif) != DescriptifLu) {
+    // A descriptor that defines no base file would replace the base by
+    // empty files.
+    if (TablesBase.LectureDescriptif(descriptif) != DescriptifLu ||
+        !TablesBase.DefinitUnFichier()) {
         AfxMessageBox(IDS_ERREUR_DESCRIPTIF);
         return false;
     }

@@ -171,9 +171,9 @@ bool CQuervaneDlg::OuvrirFichiersTitre(const std::string& titre) {
     if (!NomFichierBaseValide(titre)) return false;
     NomJournal = NomFichierBase(RepertoireData, titre, ExtensionsBase[SlotJournal]);
     NomLiasse = NomFichierBase(RepertoireData, titre, ExtensionsBase[SlotLiasse]);
-    FpJournal = plat::File::Open(NomJournal, mode);
+    FpJournal = Donnees.Open(NomJournal, mode);
     if (!FpJournal) return ErreurFichier(NomJournal);
-    fpliasse = plat::File::Open(NomLiasse, mode);
+    fpliasse = Donnees.Open(NomLiasse, mode);
     if (!fpliasse) return ErreurFichier(NomLiasse);
     return true;
 }

@@ -13,8 +13,8 @@ namespace {
 // its file, which this writing created.
 class FichierParTitre {
 public:
-    FichierParTitre(const std::string& repertoire, SlotBase slot)
-        : repertoire_(repertoire), slot_(slot) {}
+    FichierParTitre(plat::StagedFolder& donnees, const std::string& repertoire, SlotBase slot)
+        : donnees_(donnees), repertoire_(repertoire), slot_(slot) {}
 
     // False when the file cannot be opened or the one closed could not be
     // written; nom() then names it.
@@ -24,7 +24,7 @@ public:
         titre_ = titre;
         nom_ = NomFichierBase(repertoire_, titre, ExtensionsBase[slot_]);
         const bool nouveau = crees_.insert(titre).second;
-        fichier_ = plat::File::Open(nom_, nouveau ? "w" : "a");
+        fichier_ = donnees_.Open(nom_, nouveau ? "w" : "a");
         ouvert_ = fichier_.IsOpen();
         return ouvert_;
     }
@@ -36,6 +36,7 @@ public:
     const std::string& nom() const { return nom_; }
 
 private:
+    plat::StagedFolder& donnees_;
     const std::string& repertoire_;
     SlotBase slot_;
     plat::File fichier_;
@@ -58,7 +59,7 @@ bool CQuervaneDlg::EcritureRoutages() {
     const TableCodes& routes = IndexPasse.M_ilot;
     const TableCodes& reseaux = IndexPasse.M_igroupe;
     const TableCodes& editions = IndexPasse.M_iedition;
-    FichierParTitre fichier(RepertoireData, SlotRoutage);
+    FichierParTitre fichier(Donnees, RepertoireData, SlotRoutage);
     EnregistrementBase enreg;
     for (int i = 0; i < routes.Nombre(); ++i) {
         const int reseau = reseaux.Cherche(0, routes.Champ(i, 1));
@@ -89,7 +90,7 @@ bool CQuervaneDlg::EcritureReseaux() {
     std::unordered_map<std::string_view, long> routesParVoiture;
     for (int i = 0; i < routes.Nombre(); ++i) ++routesParVoiture[routes.Champ(i, 1)];
 
-    FichierParTitre fichier(RepertoireData, SlotReseau);
+    FichierParTitre fichier(Donnees, RepertoireData, SlotReseau);
     EnregistrementBase enreg;
     for (int i = 0; i < reseaux.Nombre(); ++i) {
         const std::string_view voiture = reseaux.Champ(i, 0);
@@ -119,7 +120,7 @@ bool CQuervaneDlg::EcritureEditions() {
     std::unordered_map<std::string_view, long> reseauxParEdition;
     for (int i = 0; i < reseaux.Nombre(); ++i) ++reseauxParEdition[reseaux.Champ(i, 1)];
 
-    FichierParTitre fichier(RepertoireData, SlotEdition);
+    FichierParTitre fichier(Donnees, RepertoireData, SlotEdition);
     EnregistrementBase enreg;
     for (int i = 0; i < editions.Nombre(); ++i) {
         const std::string_view edition = editions.Champ(i, 0);
@@ -160,7 +161,7 @@ bool CQuervaneDlg::EcritureTitres() {
         enreg.Champ(3, date);
         enreg.Nombre(6, compte == editionsParTitre.end() ? 0 : compte->second, 8);
         const std::string nom = NomFichierBase(RepertoireData, titre, ExtensionsBase[SlotTitre]);
-        plat::File fichier = plat::File::Open(nom, "w");
+        plat::File fichier = Donnees.Open(nom, "w");
         if (!fichier || !enreg.Ecrit(fichier) || !fichier.Close()) return ErreurFichier(nom);
     }
     return true;

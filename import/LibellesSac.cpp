@@ -67,7 +67,7 @@ bool CQuervaneDlg::FichiersSacTitre(const RunContext& run, const std::string& ti
     if (sacs) {
         const std::string nom = NomFichierBase(RepertoireData, titre, ExtensionsBase[SlotSac]);
         if (TablesBase.bDefined[SlotSac]) {
-            plat::File fichier = plat::File::Open(nom, "w");
+            plat::File fichier = Donnees.Open(nom, "w");
             if (!fichier) return ErreurFichier(nom);
             bool ecrit = false;
             if (pSacs.Existe()) {
@@ -78,17 +78,17 @@ bool CQuervaneDlg::FichiersSacTitre(const RunContext& run, const std::string& ti
                 ecrit = true;
             }
             if (!fichier.Close()) return ErreurFichier(nom);
-            if (!ecrit && !plat::CopyFile(source, nom)) return ErreurFichier(nom);
+            if (!ecrit && !Donnees.CopyFile(source, nom)) return ErreurFichier(nom);
             sacs.Close();
             const std::string copie = NomFichierBase(RepertoireData, titre, ".SA2");
-            if (!plat::CopyFile(source, copie)) return ErreurFichier(copie);
+            if (!Donnees.CopyFile(source, copie)) return ErreurFichier(copie);
         } else {
             sacs.Close();
             if (!CopieSacsSansStructure(source, nom)) return false;
         }
         if (LongueurEnregistrementSac != 0 && pSacs.Existe()) {
             const std::string libelles = RepertoireData + "LIBELLES.SAC";
-            plat::File fichier = plat::File::Open(libelles, "wb");
+            plat::File fichier = Donnees.Open(libelles, "wb");
             const std::string_view bloc = pSacs.Bloc();
             if (!fichier || fichier.Write(bloc.data(), 1, bloc.size()) != bloc.size() ||
                 !fichier.Close()) {
@@ -98,7 +98,7 @@ bool CQuervaneDlg::FichiersSacTitre(const RunContext& run, const std::string& ti
     }
     pSacs.Liberer();
     for (char indice = '0'; indice <= '7'; ++indice)
-        plat::DeleteFile(NomFichierBase(RepertoireData, titre, std::string(".") + indice));
+        Donnees.DeleteFile(NomFichierBase(RepertoireData, titre, std::string(".") + indice));
     return true;
 }
 
@@ -203,13 +203,13 @@ bool CQuervaneDlg::CopieSacsSansStructure(const std::string& source, const std::
     // bag lines cut or padded to the length that "SAC.DEF" gives.
     if (init_struct("..\\config\\SAC.DEF", EnregistrementSac) != 0 ||
         !StructureSacValide(EnregistrementSac)) {
-        if (!plat::CopyFile(source, nom)) return ErreurFichier(nom);
+        if (!Donnees.CopyFile(source, nom)) return ErreurFichier(nom);
         return true;
     }
     LongueurEnregistrementSac = longueur_enregistrement_sac(EnregistrementSac);
     plat::File sacs = plat::File::Open(source, "r");
     if (!sacs) return ErreurLectureSacs();
-    plat::File fichier = plat::File::Open(nom, "w");
+    plat::File fichier = Donnees.Open(nom, "w");
     if (!fichier) return ErreurFichier(nom);
     while (sacs.GetLine(ligne, kLigneEnregistrement + 1)) {
         if (!EstEnregistrement(ligne)) continue;
@@ -223,5 +223,5 @@ bool CQuervaneDlg::CopieSacsSansStructure(const std::string& source, const std::
 }
 
 void CQuervaneDlg::SupprimerJeuDecompresse(const RunContext& run) {
-    for (const std::string& nom : FichiersDuJeu(run)) plat::DeleteFile(nom);
+    for (const std::string& nom : FichiersDuJeu(run)) Donnees.DeleteFile(nom);
 }

@@ -9,12 +9,16 @@
 
 #include "app/QuervaneDlg.h"
 #include "import/Configuration.h"
+#include "import/LignesFournisseur.h"
 #include "import/RunContext.h"
 #include "import/RunHelpers.h"
 #include "import/SubscriberSurvey.h"
 #include "platform/fs/fs.h"
 
 namespace {
+
+// Longer than any subscriber record: a line is judged whole.
+constexpr std::size_t kLigneMaxAbonne = std::size_t{1} << 20;
 
 constexpr std::array<std::string_view, 7> kFichiersBase = {".jo", ".li", ".sa", ".ro",
                                                            ".re", ".ed", ".ti"};
@@ -31,13 +35,14 @@ public:
 
 }  // namespace
 
-void CQuervaneDlg::ImporterBasePreparee(RunContext& run) {
+bool CQuervaneDlg::ImporterBasePreparee(RunContext& run) {
     FinCurseurAttente fin;
     int ChampInfoSac = 0;
     int ChampSacUtilisateur = 0;
     if (!LireModes(run) || !LireValeurConfiguration("..\\CONFIG\\INFOSAC", ChampInfoSac) ||
-        !LireValeurConfiguration("..\\CONFIG\\CHAMP.SAC", ChampSacUtilisateur)) {
-        return;
+        !LireValeurConfiguration("..\\CONFIG\\CHAMP.SAC", ChampSacUtilisateur) ||
+        !BaseAvecAbonnes(run)) {
+        return false;
     }
     const bool completion = ChampInfoSac > 0 && ChampSacUtilisateur > 0;
     const bool refabrication = TablesBase.bDefined[SlotSac] && run.bTraitementSac;
@@ -52,7 +57,7 @@ void CQuervaneDlg::ImporterBasePreparee(RunContext& run) {
                 PreparerComptage(run, releve, *positions);
             }
         }
-        if (!ControleBase(run, releve)) return;
+        if (!ControleBase(run, releve)) return false;
     }
     // Copying a base onto itself would truncate it while it is read.
     if (plat::NativePath(run.CheminAbonnes + run.FichierAbonnes + ".jo") ==
@@ -60,10 +65,27 @@ void CQuervaneDlg::ImporterBasePreparee(RunContext& run) {
         ArreterImport(
             Texte("La base choisie est celle du répertoire des données : "
                   "il n'y a rien à importer."));
-        return;
+        return false;
     }
-    if (!CopierBasePreparee(run, releve, ChampInfoSac, ChampSacUtilisateur)) return;
+    if (!CopierBasePreparee(run, releve, ChampInfoSac, ChampSacUtilisateur)) return false;
     Afficher(Texte("Importation effectuée"));
+    return true;
+}
+
+bool CQuervaneDlg::BaseAvecAbonnes(const RunContext& run) {
+    const std::string chemin = run.CheminAbonnes + run.FichierAbonnes + ".jo";
+    plat::File journal = plat::File::Open(chemin, "r");
+    // A file that cannot be opened is reported where it is read.
+    if (!journal) return true;
+    std::string_view ligne;
+    while (journal.ReadLineView(ligne, kLigneMaxAbonne)) {
+        if (EstEnregistrement(ligne)) return true;
+    }
+    // A file that fails to read is reported by the phase that reads it whole.
+    if (journal.Error()) return true;
+    ArreterImport(
+        FormaterMessage(Texte("Le fichier des abonnés %s ne contient aucun abonné"), {chemin}));
+    return false;
 }
 
 void CQuervaneDlg::ArreterImport(std::string_view message) {
@@ -96,7 +118,7 @@ bool CQuervaneDlg::CopierFichierBase(const std::string& source, const std::strin
     // copied, and the import goes on; one that fails part way stops it.
     if (!plat::File::Open(source, "rb")) return true;
     plat::CopyFailure echec = plat::CopyFailure::None;
-    if (plat::CopyFile(source, destination, false, &echec)) return true;
+    if (Donnees.CopyFile(source, destination, &echec)) return true;
     if (echec == plat::CopyFailure::Source) {
         SignalerLectureImpossible(source);
     } else {
@@ -157,12 +179,12 @@ bool CQuervaneDlg::CopierBasePreparee(RunContext& run, ReleveAbonnes& releve, in
 
     Afficher("Raz des fichiers d'index");
     for (char indice = '0'; indice <= '7'; ++indice) {
-        plat::DeleteFile(destination + "." + indice);
+        Donnees.DeleteFile(destination + "." + indice);
     }
 
     if (run.bZippe) {
         for (std::string_view extension : kFichiersBase) {
-            plat::DeleteFile(source + std::string(extension));
+            Donnees.DeleteFile(source + std::string(extension));
         }
     }
     return true;

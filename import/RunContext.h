@@ -15,6 +15,7 @@
 #include "dialogs/Lecteur.h"
 #include "dialogs/LoadFile.h"
 #include "dialogs/SaisieExemplaires.h"
+#include "platform/fs/fs_durable.h"
 #include "platform/zip/zip_archive.h"
 #include "records/TypesEnregistrement.h"
 
@@ -66,7 +67,9 @@ struct RunContext {
 
     // ---- configuration ----
 
-    int DelayJournal = 0;           // retention period in days
+    int DelayJournal = 0;  // retention period in days
+    // Keeps other runs out of the data directory until this one ends.
+    plat::FolderLock VerrouDonnees;
     std::string RepertoireCourant;  // working directory at the start of the run
     // Candidate source folders of "donnees.ini".
     std::vector<std::string> CheminDrive;

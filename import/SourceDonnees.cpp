@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/QuervaneDlg.h"
+#include "import/DossierTemp.h"
 #include "import/LignesFournisseur.h"
 #include "import/RunContext.h"
 #include "import/TelechargementFtp.h"
@@ -90,6 +91,7 @@ void CQuervaneDlg::TransfertFtp(RunContext& run) {
         // The staging folder may not exist yet; a server that cannot be
         // reached or refuses the login leaves the tree as it was.
         plat::CreateDirectory("..\\TEMP");
+        ViderDossierTemp();
         TelechargerJeu(*m_pFtpConnection, DossierDistant(run.CheminAbonnes), run.sExtension,
                        run.DlgLoad.sFileName, kDossierTemp, run.CheminFichier);
     } catch (const CInternetException& erreur) {

@@ -106,7 +106,7 @@ void CQuervaneDlg::LectureDateDonnees(const RunContext& run) {
 
 bool CQuervaneDlg::EcritureFichierDate() {
     const std::string nom = RepertoireData + "DATE";
-    plat::File fichier = plat::File::Open(nom, "w");
+    plat::File fichier = Donnees.Open(nom, "w");
     if (!fichier) return ErreurFichier(nom);
     // The title identifier stays at its place after a date shorter than
     // six characters, which blanks complete.

@@ -3,10 +3,14 @@
 // in folders land at the top of "..\TEMP\" and their folders are removed once
 // empty. An archive that cannot be read ends the run with a message naming
 // it.
+#include <algorithm>
 #include <cctype>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/QuervaneDlg.h"
+#include "import/DossierTemp.h"
 #include "import/RunContext.h"
 #include "import/RunHelpers.h"
 #include "platform/zip/zip_archive.h"
@@ -24,6 +28,28 @@ std::string Majuscules(std::string texte) {
 std::string NomArchive(const std::string& chemin) {
     const std::size_t separateur = chemin.find_last_of("\\/");
     return separateur == std::string::npos ? chemin : chemin.substr(separateur + 1);
+}
+
+// Entries stored in folders all land at the top of "..\TEMP\": two files
+// that would land on one name (as names are matched, without regard to case)
+// would leave one of them silently lost. Such an archive counts as damaged;
+// the result names one of the two entries.
+plat::ZipResult NomsAplatisDistincts(const plat::ZipArchive& archive) {
+    std::vector<std::pair<std::string, std::string>> noms;  // flattened name, entry
+    plat::ZipEntryHeader entete;
+    for (std::size_t i = 0; i < archive.GetCount(); ++i) {
+        archive.GetEntryHeader(i, entete);
+        if (entete.isFolder) continue;
+        noms.emplace_back(plat::ZipEntryFileName(entete.name), entete.name);
+    }
+    std::sort(noms.begin(), noms.end(), [](const auto& a, const auto& b) {
+        return plat::CompareNames(a.first, b.first) < 0;
+    });
+    const auto double_ = std::adjacent_find(
+        noms.begin(), noms.end(),
+        [](const auto& a, const auto& b) { return plat::CompareNames(a.first, b.first) == 0; });
+    if (double_ == noms.end()) return {};
+    return {plat::ZipStatus::Damaged, std::next(double_)->second, 0};
 }
 
 }  // namespace
@@ -45,6 +71,8 @@ bool CQuervaneDlg::ExtraireArchive(RunContext& run) {
     {
         CWaitCursor attente;
         resultat = run.ZipArchive.Open(run.CheminFichier);
+        if (resultat) resultat = NomsAplatisDistincts(run.ZipArchive);
+        if (resultat) ViderDossierTemp(run.CheminFichier);
         const std::size_t nombre = resultat ? run.ZipArchive.GetCount() : 0;
         for (std::size_t i = 0; i < nombre && resultat; ++i) {
             run.ZipArchive.GetEntryHeader(i, run.InfoHeader);

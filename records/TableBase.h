@@ -19,6 +19,7 @@
 // which name no slot. Fields lie end to end from position 0.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <string_view>
@@ -85,6 +86,12 @@ struct TableBase {
     int LectureDescriptif(plat::File& fichier);
     // The same from a file name: DescriptifAbsent when it does not open.
     int LectureDescriptif(std::string_view nom);
+
+    // Whether the descriptor defines at least one base file: one that
+    // defines none would give a base of empty files.
+    bool DefinitUnFichier() const {
+        return std::any_of(std::begin(bDefined), std::end(bDefined), [](bool d) { return d; });
+    }
 
     // Whether field k of the slot is declared.
     bool ChampDefini(int slot, int champ) const {

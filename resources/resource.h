@@ -16,6 +16,9 @@ constexpr unsigned IDI_FICHIER = 168;
 
 // Strings.
 constexpr unsigned IDS_ABOUTBOX = 101;
+constexpr unsigned IDS_ERREUR_DESCRIPTIF = 103;
+constexpr unsigned IDS_ERREUR_STRUCTURE_JOURNAL = 63218;
+constexpr unsigned IDS_DONNEES_OCCUPEES = 63221;
 
 // Commands.
 constexpr unsigned IDM_ABOUTBOX = 0x0010;

@@ -54,6 +54,9 @@ constexpr std::array kStrings{
     StringEntry{63218, "Erreur de lecture de la structure d'enregistrement journal"},
     StringEntry{63219, "Erreur de lecture de la structure d'enregistrement sac"},
     StringEntry{63220, "Fcihier descriptif %s.ini manquant"},
+    StringEntry{63221,
+                "Le répertoire des données %s est utilisé par une autre importation : "
+                "recommencez quand elle sera terminée."},
 };
 
 static_assert(std::is_sorted(kStrings.begin(), kStrings.end(),

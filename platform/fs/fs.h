@@ -137,6 +137,11 @@ std::vector<DirEntry> ListDirectory(std::string_view pattern);
 // Components that do not exist are kept as written.
 std::string NativePath(std::string_view path);
 
+// The absolute native path of path: "." and ".." worked out, each existing
+// component in the case the file system holds it, so that two ways of naming
+// one file or folder give the same text.
+std::string AbsolutePath(std::string_view path);
+
 // Names compared as lookups and listings compare them: 1252 bytes, letters
 // without regard to case ("é" equals "É"). Negative, zero or positive.
 int CompareNames(std::string_view a, std::string_view b);
@@ -165,7 +170,9 @@ bool DeleteFileBehind(std::string_view path);
 bool MoveFile(std::string_view from, std::string_view to);
 bool CreateDirectory(std::string_view path);
 bool RemoveDirectory(std::string_view path);  // only an empty one
-std::string GetCurrentDirectory();            // 1252, with "/" separators, no final separator
+// Removes a folder and everything in it; false when anything stays.
+bool RemoveTree(std::string_view folder);
+std::string GetCurrentDirectory();  // 1252, with "/" separators, no final separator
 bool SetCurrentDirectory(std::string_view path);
 // Free bytes of the file system that holds path; -1 when unknown.
 std::int64_t FreeSpace(std::string_view path);

@@ -25,6 +25,17 @@ bool SyncFolder(std::string_view path);
 // again a few times before it fails.
 bool ReplaceFile(std::string_view from, std::string_view to);
 
+// Whether path is a file that this process may not write (its permissions,
+// an immutable flag, the read-only attribute on Windows): a run does not
+// replace such a file, though the system might let a rename do it.
+bool IsReadOnlyFile(std::string_view path);
+
+// Gives the file at path a second name, aside, in the same folder tree and
+// file system, without touching path (a hard link): the version that path
+// names now stays reachable after path is replaced. False where the file
+// system has no such names, or when aside exists.
+bool LinkFile(std::string_view path, std::string_view aside);
+
 // An exclusive lock on a folder for one run that changes it. It is held
 // until destroyed, and the system releases it when the process dies, so a
 // crash leaves nothing behind that would keep the next run out. A second

@@ -40,6 +40,19 @@ bool ReplaceFile(std::string_view from, std::string_view to) {
     return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
 }
 
+bool IsReadOnlyFile(std::string_view path) {
+    struct stat st;
+    if (path.empty()) return false;
+    const std::string native = NativePath(path);
+    if (::stat(native.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    return ::access(native.c_str(), W_OK) != 0;
+}
+
+bool LinkFile(std::string_view path, std::string_view aside) {
+    if (path.empty() || aside.empty()) return false;
+    return ::link(NativePath(path).c_str(), NativePath(aside).c_str()) == 0;
+}
+
 struct FolderLock::Impl {
     int fd = -1;
     ~Impl() {

@@ -27,5 +27,6 @@ std::string AfxGetAppName() {
 
 int AfxMessageBox(std::string_view text, UINT nType, UINT) {
     CWnd* owner = application ? application->m_pMainWnd : nullptr;
+    plat::ui::CurrentBackend().CountMessageBox();
     return plat::ui::CurrentBackend().MessageBox(owner, text, AfxGetAppName(), nType);
 }

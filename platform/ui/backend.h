@@ -5,6 +5,7 @@
 // Dialog code never asks which backend runs.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "platform/ui/types.h"
@@ -52,6 +53,11 @@ class Backend {
 public:
     virtual ~Backend() = default;
 
+    // Message boxes shown through AfxMessageBox so far: a run tells by it
+    // whether a message came after its last status.
+    std::uint64_t MessageBoxesShown() const { return messageBoxes_; }
+    void CountMessageBox() { ++messageBoxes_; }
+
     // Shows dlg modally. The dialog's controls exist when this is called.
     // The backend makes its peers, calls dlg.RunInitDialog() once, then
     // delivers operator input (CDialog's "operator input" methods) until
@@ -78,6 +84,9 @@ public:
     // the backend calls dlg.TimerElapsed(nIDEvent) while messages flow.
     virtual void SetTimer(CDialog& dlg, UINT_PTR nIDEvent, UINT elapse) = 0;
     virtual void KillTimer(CDialog& dlg, UINT_PTR nIDEvent) = 0;
+
+private:
+    std::uint64_t messageBoxes_ = 0;
 };
 
 // The answer of a message box of this type that nobody answers: IDOK for

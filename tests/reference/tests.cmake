@@ -1,9 +1,9 @@
-# Reference runs: each case folder of ../shared/cases is one CTest test that
+# Reference runs: each case folder of ../shared/cases-next is one CTest test that
 # runs quervane-scenario on a fresh copy of its input/ (compare.sh) and
 # passes when compare.sh prints "PASS <case>". Cases listed in pending.txt
 # wait for the work named there and are registered disabled (shown as not
 # run). Nothing is registered when the cases are not beside the sources.
-get_filename_component(QUERVANE_REFERENCE_CASES ${CMAKE_SOURCE_DIR}/../shared/cases ABSOLUTE)
+get_filename_component(QUERVANE_REFERENCE_CASES ${CMAKE_SOURCE_DIR}/../shared/cases-next ABSOLUTE)
 set(QUERVANE_REFERENCE_COMPARE ${QUERVANE_REFERENCE_CASES}/compare.sh)
 
 if(TARGET quervane-scenario AND EXISTS ${QUERVANE_REFERENCE_COMPARE})
