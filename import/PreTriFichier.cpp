@@ -8,6 +8,7 @@
 #include "import/PreTri.h"
 #include "import/RunHelpers.h"
 #include "platform/fs/fs.h"
+#include "platform/fs/fs_durable.h"
 #include "platform/memory.h"
 
 namespace {
@@ -306,9 +307,9 @@ ResultatPreTri PreTrierFichier(std::string_view fichier, std::string_view tempor
     }
     source.Close();
     if (!copie.Garder()) return ResultatPreTri::TemporaireImpossible;
-    // The space of the file left behind goes back while the pass reads its
-    // copy.
-    if (!plat::DeleteFileBehind(fichier) || !plat::MoveFile(temporaire, fichier))
+    // One rename over the supplier's file, once the copy is on the disk: a
+    // kill at any moment leaves one whole version of it.
+    if (!plat::SyncFile(temporaire) || !plat::ReplaceFile(temporaire, fichier))
         return ResultatPreTri::RemplacementImpossible;
     return ResultatPreTri::Fait;
 }

@@ -5,12 +5,17 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
+#include <system_error>
+#include <thread>
 
 #include "platform/fs/fs.h"
 #include "platform/fs/fs_durable.h"
 
 namespace plat {
 namespace {
+
+constexpr off_t kLargeFile = off_t{64} << 20;
 
 bool SyncPath(std::string_view path, int flags) {
     if (path.empty()) return false;
@@ -36,8 +41,23 @@ bool SyncFolder(std::string_view path) {
 
 bool ReplaceFile(std::string_view from, std::string_view to) {
     if (from.empty() || to.empty()) return false;
-    // A rename over an open file always succeeds here: no retry is needed.
-    return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+    const std::string target = NativePath(to);
+    // The space of a large file replaced goes back on a thread of its own
+    // (when its last descriptor closes), so that the caller does not wait
+    // for it. A rename over an open file always succeeds here: no retry.
+    struct stat st;
+    const bool large = ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+                       st.st_size >= kLargeFile;
+    const int old = large ? ::open(target.c_str(), O_RDONLY | O_CLOEXEC) : -1;
+    const bool renamed = ::rename(NativePath(from).c_str(), target.c_str()) == 0;
+    if (old >= 0) {
+        try {
+            std::thread([old] { ::close(old); }).detach();
+        } catch (const std::system_error&) {
+            ::close(old);
+        }
+    }
+    return renamed;
 }
 
 bool IsReadOnlyFile(std::string_view path) {

@@ -41,7 +41,9 @@ bool ReadWholeFile(const fs::path& path, std::string& text) {
 bool WriteWholeFile(const fs::path& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;
-    return static_cast<bool>(out);
+    // A full disk shows at the close, when the buffer goes out.
+    out.close();
+    return !out.fail();
 }
 
 // The operator presses the action button once, then closes the window.
