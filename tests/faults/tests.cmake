@@ -23,3 +23,13 @@ if(TARGET quervane-scenario AND NOT QUERVANE_SANITIZE)
                      ${CMAKE_SOURCE_DIR}/tests/scenarios)
     set_tests_properties(faults.source_read_fails PROPERTIES LABELS "faults;nosan" TIMEOUT 120)
 endif()
+
+# Runs that must leave the data folder as it was: a second run at once, what
+# cannot be written, a full disk.
+if(TARGET quervane-scenario AND NOT QUERVANE_SANITIZE)
+    add_test(NAME faults.data_folder_guarded
+             COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/data_folder_guarded.sh
+                     $<TARGET_FILE:quervane-scenario>
+                     ${CMAKE_SOURCE_DIR}/tests/bench/conversion_generate.py)
+    set_tests_properties(faults.data_folder_guarded PROPERTIES LABELS "faults;nosan" TIMEOUT 300)
+endif()
