@@ -20,7 +20,7 @@ public:
     explicit FinDeRun(plat::StagedFolder& donnees) : donnees_(donnees) {}
     FinDeRun(const FinDeRun&) = delete;
     FinDeRun& operator=(const FinDeRun&) = delete;
-    ~FinDeRun() { donnees_.Cover({}); }
+    ~FinDeRun() { donnees_.Release(); }
 
 private:
     plat::StagedFolder& donnees_;

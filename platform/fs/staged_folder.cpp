@@ -101,6 +101,13 @@ void StagedFolder::Cover(std::string_view folder) {
     staging_ = folder_ + std::string(kStagingName) + "\\";
 }
 
+void StagedFolder::Release() {
+    Discard();
+    folder_.clear();
+    identity_.clear();
+    staging_.clear();
+}
+
 std::string StagedFolder::NameIn(std::string_view path) const {
     if (identity_.empty()) return {};
     const std::size_t split = path.find_last_of("\\/");

@@ -41,6 +41,8 @@ public:
 
     // From now on, changes to the files of folder ("..\data\") are staged.
     void Cover(std::string_view folder);
+    // Drops what was staged and not published, and covers no folder.
+    void Release();
     bool Covers(std::string_view path) const;
 
     // As File::Open: a read finds the run's own version of a covered file,
