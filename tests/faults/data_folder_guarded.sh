@@ -103,27 +103,23 @@ if [[ $(id -u) -eq 0 ]]; then
     as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 fi
 
-# run_limited NAME: opens scenario NAME to that user; what the case then
-# closes binds it.
-run_limited() {
-    chmod -R a+rwX "$WORK/$1"
+# denied ROW MODE PATH MESSAGE: a fresh scenario opened to that user, then
+# PATH (relative to it) given MODE; the run as that user must be refused
+# with MESSAGE and change nothing.
+denied() {
+    local row=$1 mode=$2 path=$3 message=$4 before
+    fresh denied
+    chmod -R a+rwX "$WORK/denied"
     chmod a+rx "$WORK"
+    chmod "$mode" "$WORK/denied/$path"
+    before=$(snapshot "$WORK/denied/data")
+    "${as_user[@]}" "$RUNNER" "$WORK/denied" >/dev/null
+    expect_refused "$row" "$WORK/denied" "$before" "$message"
+    chmod -R u+w "$WORK/denied"
 }
 
-fresh readonly_folder
-run_limited readonly_folder
-chmod 555 "$WORK/readonly_folder/data"
-before=$(snapshot "$WORK/readonly_folder/data")
-"${as_user[@]}" "$RUNNER" "$WORK/readonly_folder" >/dev/null
-expect_refused "a data folder that cannot be written" "$WORK/readonly_folder" "$before" \
-    "Impossible d'écrire le fichier ..\\data\\"
-
-fresh readonly_file
-run_limited readonly_file
-chmod 444 "$WORK/readonly_file/data/BC.LI"
-before=$(snapshot "$WORK/readonly_file/data")
-"${as_user[@]}" "$RUNNER" "$WORK/readonly_file" >/dev/null
-expect_refused "one base file that cannot be written" "$WORK/readonly_file" "$before" \
+denied "a data folder that cannot be written" 555 data "Impossible d'écrire le fichier ..\\data\\"
+denied "one base file that cannot be written" 444 data/BC.LI \
     "Impossible d'écrire le fichier ..\\data\\BC.LI"
 
 fresh folder_is_file
