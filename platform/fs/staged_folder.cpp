@@ -296,6 +296,10 @@ bool StagedFolder::Publish(std::string& failedFile) {
         if (!ReplaceFile(StagedPath(name), FolderPath(name))) return putBack(name);
         renamed.push_back(name);
     }
+    // The journal goes first: left behind, it would have the next run remove
+    // again files that the delivery application may have made since.
+    plat::DeleteFile(staging_ + std::string(kJournal));
+    SyncFolder(staging);
     SyncFolder(WithoutSeparator(folder_.empty() ? "." : folder_));
     Discard();
     return true;
@@ -316,9 +320,18 @@ bool StagedFolder::Recover(std::string_view folder, std::string& failedFile) {
     // Without a whole journal the publication never began: what is staged
     // is dropped.
     if (ReadJournal(staging + "\\" + std::string(kJournal), journal)) {
+        // Files are removed before any is renamed: once every rename is done,
+        // so were the removals, and a file of a removed name is a new one.
+        const auto stillStaged = [&](const JournalEntry& entry) {
+            return entry.action == 'R' && plat::FileExists(staging + "\\" + entry.name);
+        };
+        const bool renamesLeft = std::any_of(journal.begin(), journal.end(), stillStaged) ||
+                                 std::none_of(journal.begin(), journal.end(),
+                                              [](const auto& e) { return e.action == 'R'; });
         for (const JournalEntry& entry : journal) {
             const std::string path = base + entry.name;
             if (entry.action == 'D') {
+                if (!renamesLeft) continue;
                 if (plat::FileExists(path) && !plat::DeleteFile(path)) {
                     failedFile = path;
                     return false;
