@@ -2,9 +2,26 @@
 # runs quervane-scenario on a fresh copy of its input/ (compare.sh) and
 # passes when compare.sh prints "PASS <case>". Cases listed in pending.txt
 # wait for the work named there and are registered disabled (shown as not
-# run). Nothing is registered when the cases are not beside the sources.
+# run). The cases are optional: without them beside the sources, nothing
+# runs, and configuring and every ctest run say so (the test
+# reference.skipped is registered disabled, so it shows as not run and is
+# counted neither passed nor failed).
 get_filename_component(QUERVANE_REFERENCE_CASES ${CMAKE_SOURCE_DIR}/../shared/cases-next ABSOLUTE)
 set(QUERVANE_REFERENCE_COMPARE ${QUERVANE_REFERENCE_CASES}/compare.sh)
+set(reference_skip_note "shared reference runs skipped: ../shared/cases-next not found")
+
+# CTest reads CTestCustom.cmake from the build folder before each run; it is
+# rewritten at every configure so that the note goes once the cases appear.
+if(EXISTS ${QUERVANE_REFERENCE_COMPARE})
+    file(WRITE ${CMAKE_BINARY_DIR}/CTestCustom.cmake "# written by tests/reference/tests.cmake\n")
+else()
+    message(STATUS "Reference runs: ${reference_skip_note}")
+    file(WRITE ${CMAKE_BINARY_DIR}/CTestCustom.cmake
+         "# written by tests/reference/tests.cmake\n"
+         "set(CTEST_CUSTOM_PRE_TEST \"\\\"${CMAKE_COMMAND}\\\" -E echo ${reference_skip_note}\")\n")
+    add_test(NAME reference.skipped COMMAND ${CMAKE_COMMAND} -E echo ${reference_skip_note})
+    set_tests_properties(reference.skipped PROPERTIES DISABLED TRUE LABELS reference)
+endif()
 
 if(TARGET quervane-scenario AND EXISTS ${QUERVANE_REFERENCE_COMPARE})
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
