@@ -12,6 +12,7 @@ void CQuervaneDlg::OnQuervane() {
     // whichever step ends the run.
     RunContext run(this);
     ExecuterImport(run);
+    NoterSource(run);
 }
 
 void CQuervaneDlg::ExecuterImport(RunContext& run) {

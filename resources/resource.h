@@ -16,6 +16,10 @@ constexpr unsigned IDI_FICHIER = 168;
 
 // Strings.
 constexpr unsigned IDS_ABOUTBOX = 101;
+// Cancel of a run, and the end of a run that failed.
+constexpr unsigned IDS_QUESTION_INTERRUPTION = 63230;
+constexpr unsigned IDS_IMPORTATION_INTERROMPUE = 63231;
+constexpr unsigned IDS_ECHEC_IMPORTATION = 63232;
 
 // Commands.
 constexpr unsigned IDM_ABOUTBOX = 0x0010;

@@ -54,6 +54,9 @@ constexpr std::array kStrings{
     StringEntry{63218, "Erreur de lecture de la structure d'enregistrement journal"},
     StringEntry{63219, "Erreur de lecture de la structure d'enregistrement sac"},
     StringEntry{63220, "Fcihier descriptif %s.ini manquant"},
+    StringEntry{63230, "Interrompre l'importation ? Les données ne seront pas modifiées."},
+    StringEntry{63231, "Importation interrompue"},
+    StringEntry{63232, "Echec de l'importation"},
 };
 
 static_assert(std::is_sorted(kStrings.begin(), kStrings.end(),
