@@ -71,7 +71,9 @@ bool CLecteur::OnInitDialog() {
     }
     NuLecteur = 0;
     OnRafraichir();
-    return true;
+    // The operator starts in the list: Enter then confirms the candidate.
+    if (CWnd* liste = GetDlgItem(IDC_LECTEURS)) liste->SetFocus();
+    return false;
 }
 
 void CLecteur::OnRafraichir() {

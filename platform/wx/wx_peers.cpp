@@ -21,41 +21,26 @@ namespace style = plat::ui::style;
 
 namespace plat::wx {
 
-// A line of text drawn on a white ground over a control, the way the status
-// line is drawn on its edit field. It keeps its own copy of the text.
-class ControlPeer::PaintedLine : public wxWindow {
+// The line a control shows over itself (the status line over its edit
+// field): a read-only field with its own copy of the text, which the
+// operator can select and copy but not change, and which keeps its place
+// in the keyboard's Tab order.
+class ControlPeer::PaintedLine : public wxTextCtrl {
 public:
     PaintedLine(wxWindow* parent, const wxRect& rect)
-        : wxWindow(parent, wxID_ANY, rect.GetPosition(), rect.GetSize(), wxBORDER_NONE) {
-        SetBackgroundStyle(wxBG_STYLE_PAINT);
-        Bind(wxEVT_PAINT, &PaintedLine::OnPaint, this);
+        : wxTextCtrl(parent, wxID_ANY, wxString(), rect.GetPosition(), rect.GetSize(),
+                     wxTE_READONLY | wxBORDER_SIMPLE) {
+        SetBackgroundColour(*wxWHITE);
     }
 
     void SetLine(const wxString& text) {
         if (text == text_) return;
         text_ = text;
-        Refresh();
-        Update();
+        ChangeValue(text);
     }
     const wxString& Line() const { return text_; }
-    // It takes the keyboard focus given to the field it covers: a key then
-    // goes where it would have gone from the field (Enter to the default
-    // button), not to the control that had the focus before.
-    bool AcceptsFocus() const override { return true; }
 
 private:
-    void OnPaint(wxPaintEvent&) {
-        wxPaintDC dc(this);
-        const wxSize size = GetClientSize();
-        dc.SetPen(wxPen(wxColour(122, 122, 122)));
-        dc.SetBrush(*wxWHITE_BRUSH);
-        dc.DrawRectangle(0, 0, size.x, size.y);
-        dc.SetFont(GetParent()->GetFont());
-        dc.SetTextForeground(*wxBLACK);
-        dc.SetClippingRegion(1, 1, size.x - 2, size.y - 2);
-        dc.DrawText(text_, 8, 4);
-    }
-
     wxString text_;
 };
 
@@ -82,9 +67,9 @@ void ControlPeer::Apply(const ControlChange& change) {
             break;
         case Change::Focus:
             if (window_->IsShown() && window_->IsEnabled()) {
-                window_->SetFocus();
+                dialog_.Focus(window_);
             } else if (painted_ && painted_->IsShown() && window_->IsEnabled()) {
-                painted_->SetFocus();
+                dialog_.Focus(painted_);
             }
             break;
         case Change::ToTop:
@@ -123,7 +108,10 @@ void ControlPeer::ApplyVisibility() {
 void ControlPeer::ApplyPainted() {
     const wxString line = ToWx(model_.GetPaintedLine());
     if (!painted_ && line.empty()) return;
-    if (!painted_) painted_ = new PaintedLine(window_->GetParent(), window_->GetRect());
+    if (!painted_) {
+        painted_ = new PaintedLine(window_->GetParent(), window_->GetRect());
+        painted_->MoveAfterInTabOrder(window_);
+    }
     painted_->SetLine(line);
     ApplyVisibility();
 }
