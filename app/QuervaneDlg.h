@@ -112,9 +112,9 @@ public:
     // the ZIP step; false when the run ends.
     bool ChoisirSourceDonnees(RunContext& run, plat::File& donnees);
     bool EtapeZip(RunContext& run);
-    // Fetches the picked set from its FTP folder into "..\TEMP\"; an Internet
-    // error is shown and the run goes on with what "..\TEMP\" holds.
-    void TransfertFtp(RunContext& run);
+    // Fetches the picked set from its FTP folder into "..\TEMP\"; false, the
+    // Internet error shown, when the server or the connection failed.
+    bool TransfertFtp(RunContext& run);
     bool ExtraireArchive(RunContext& run);
 
     // The Internet client of the window, and the connection of a transfer,

@@ -41,6 +41,9 @@ public:
     bool bValide = false;   // a file was picked and confirmed
     std::string sFileName;  // the picked name as shown (or as edited)
     int bAutoModif = 0;
+    // An FTP listing failed: the operator has been told, once, and the
+    // dialog ended cancelled without another message.
+    bool bEchecFtp = false;
     // The folder the operator ended in: for a local folder the start folder
     // and each entered sub-folder with a backslash; for FTP, while open, the
     // address without its credentials and, after OK, with them.
@@ -80,8 +83,8 @@ private:
     void ListerLocal(const FiltreFichiers& filtre, std::vector<LigneGrille>& lignes);
     void ListerFtp(const FiltreFichiers& filtre, std::vector<LigneGrille>& lignes);
     // One listing of the pattern on its own connection: chaque for every
-    // entry found; a failure is shown and ends the listing.
-    void ListerDossierFtp(const plat::ftp::FtpAddress& adresse, const std::string& motif,
+    // entry found; a failure is shown and ends the listing: false.
+    bool ListerDossierFtp(const plat::ftp::FtpAddress& adresse, const std::string& motif,
                           const std::function<void(CFtpFileFind&)>& chaque);
     void EcrireGrille(const std::vector<LigneGrille>& lignes);
     void ColorerLigne(int ligne, bool selectionnee);
