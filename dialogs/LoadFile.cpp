@@ -310,8 +310,26 @@ void CLoadFile::OnDblClickFichiers() {
     if (ligne > FirstFile && ligne <= NbFiles && FilePosition >= FirstFile) OnOK();
 }
 
+// Without a picked row, a name typed in the field picks the row that shows
+// it, compared as the listing compares names (without regard to case): a
+// folder is entered, a file taken under its shown name. A name that no row
+// shows keeps the dialog open.
 void CLoadFile::OnOK() {
-    if (sFileName.empty()) return;
+    if (sFileName.empty()) {
+        const std::string tape = GetDlgItem(IDC_NOM_FICHIER)
+                                     ? GetDlgItem(IDC_NOM_FICHIER)->GetWindowText()
+                                     : std::string();
+        const int ligne = LigneNommee(tape);
+        if (ligne == 0) return;
+        if (ligne <= FirstFile) {
+            ChangerDossier(ligne);
+            return;
+        }
+        ColorerLigne(ligne, true);
+        FilePosition = ligne - 1;
+        sFileName = Grille()->GetTextMatrix(ligne, 0);
+        if (CWnd* nom = GetDlgItem(IDC_NOM_FICHIER)) nom->SetWindowText(sFileName);
+    }
     if (!UpdateData(true)) return;
     bValide = true;
     if (EstFtp()) {
@@ -319,6 +337,22 @@ void CLoadFile::OnOK() {
         for (int i = 0; i < NbLevels; ++i) sCompletePath += sSubDirectory[i] + '/';
     }
     EndDialog(IDOK);
+}
+
+int CLoadFile::LigneNommee(std::string_view nom) const {
+    CGrid* grille = Grille();
+    if (grille == nullptr || nom.empty()) return 0;
+    for (int ligne = 1; ligne <= NbFiles; ++ligne) {
+        std::string montre = grille->GetTextMatrix(ligne, 0);
+        // Folder rows show "[name]"; the up row "<-" names no folder.
+        if (ligne <= FirstFile && montre.size() >= 2 && montre.front() == '[' &&
+            montre.back() == ']')
+            montre = montre.substr(1, montre.size() - 2);
+        else if (ligne <= FirstFile)
+            continue;
+        if (plat::CompareNames(montre, nom) == 0) return ligne;
+    }
+    return 0;
 }
 
 void CLoadFile::OnCancel() {

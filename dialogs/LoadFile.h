@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "dialogs/LoadFileFiltre.h"
@@ -90,5 +91,8 @@ private:
     void ColorerLigne(int ligne, bool selectionnee);
     void TrierColonne(int colonne);
     void ChangerDossier(int ligne);
+    // The grid row (from 1) whose shown name is nom, a folder row by the
+    // name in its brackets; 0 when none.
+    int LigneNommee(std::string_view nom) const;
     CGrid* Grille() const;
 };

@@ -3,6 +3,7 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/dcclient.h>
+#include <wx/grid.h>
 #include <wx/menu.h>
 
 #include "platform/crash.h"
@@ -201,6 +202,13 @@ void DialogWindow::OnCharHook(wxKeyEvent& event) {
         if (focus && dynamic_cast<wxButton*>(focus)) {
             event.Skip();  // Enter on a button presses that button
             return;
+        }
+        // Enter in a grid acts on its current row (the grid's peer).
+        for (wxWindow* w = focus; w && w != this; w = w->GetParent()) {
+            if (dynamic_cast<wxGrid*>(w)) {
+                event.Skip();
+                return;
+            }
         }
         int defaultId = IDOK;
         for (const auto& control : model_.Controls()) {

@@ -50,8 +50,7 @@ ControlPeer::ControlPeer(CWnd& model, DialogWindow& dialog, wxWindow* window)
 ControlPeer::~ControlPeer() = default;  // the windows belong to the dialog
 
 const wxString& ControlPeer::PaintedText() const {
-    static const wxString kNone;
-    return painted_ ? painted_->Line() : kNone;
+    return paintedText_;
 }
 
 void ControlPeer::Apply(const ControlChange& change) {
@@ -100,13 +99,19 @@ void ControlPeer::ApplyText() {
 
 void ControlPeer::ApplyVisibility() {
     const bool shown = model_.IsWindowVisible();
-    const bool painted = painted_ && !painted_->Line().empty();
+    const bool painted = painted_ && !paintedText_.empty();
     window_->Show(shown && !painted);
     if (painted_) painted_->Show(shown && painted);
 }
 
+bool ControlPeer::ShowsPaintedInItself(const wxString&) {
+    return false;
+}
+
 void ControlPeer::ApplyPainted() {
     const wxString line = ToWx(model_.GetPaintedLine());
+    paintedText_ = line;
+    if (ShowsPaintedInItself(line)) return;
     if (!painted_ && line.empty()) return;
     if (!painted_) {
         painted_ = new PaintedLine(window_->GetParent(), window_->GetRect());
@@ -161,8 +166,16 @@ public:
 
 protected:
     void ApplyText() override {
-        const wxString text = ToWx(Model().GetWindowText());
+        // The painted line, while there is one, covers the field's text.
+        const wxString text = PaintedText().empty() ? ToWx(Model().GetWindowText()) : PaintedText();
         if (edit_->GetValue() != text) edit_->ChangeValue(text);
+    }
+    // A read-only field shows the line itself: one control, one place in
+    // the Tab order, the text selectable and never editable.
+    bool ShowsPaintedInItself(const wxString&) override {
+        if (!static_cast<CEdit&>(Model()).GetReadOnly()) return false;
+        ApplyText();
+        return true;
     }
     void ApplySpecific(const ControlChange& change) override {
         if (change.what == Change::ReadOnly) ApplyReadOnly();

@@ -155,6 +155,33 @@ TEST_F(LoadFileTest, OkWithoutAPickDoesNothingAndAnEditedNameIsReturned) {
     EXPECT_EQ(dlg.sFileName, "AUTRE.ZIP");
 }
 
+// Without a click, a typed name picks the row that shows it, without regard
+// to case: a folder is entered, a file confirmed under its shown name; a
+// name that no row shows keeps the picker open.
+TEST_F(LoadFileTest, ATypedNameEntersAFolderOrConfirmsAListedFile) {
+    Run([&](CLoadFile& d, CGrid& grid) {
+        auto* nom = d.GetControl<CEdit>(IDC_NOM_FICHIER);
+        for (const char* absent : {"NOPE.ZIP", "c.txt", "<-", "[ARCH]"}) {
+            SCOPED_TRACE(absent);
+            nom->InputText(absent);
+            d.PressButton(IDOK);
+            EXPECT_TRUE(d.IsOpen());
+            EXPECT_EQ(d.sCompletePath, start);
+        }
+        nom->InputText("arch");
+        d.PressButton(IDOK);
+        EXPECT_TRUE(d.IsOpen());
+        EXPECT_EQ(d.sCompletePath, start + "ARCH\\");
+        EXPECT_EQ(DataRows(grid), (Rows{{"<-", "", ""}, {"OLD.ZIP", "4", "05/03/2024 14:07:09"}}));
+        EXPECT_EQ(Text(d, IDC_NOM_FICHIER), "");
+        nom->InputText("old.zip");
+        d.PressButton(IDOK);
+    });
+    EXPECT_TRUE(dlg.bValide);
+    EXPECT_EQ(dlg.sFileName, "OLD.ZIP");
+    EXPECT_EQ(dlg.sCompletePath, start + "ARCH\\");
+}
+
 // After a click the name field is taken as it stands, emptied too.
 TEST_F(LoadFileTest, AnEmptiedNameIsReturnedEmpty) {
     Run([&](CLoadFile& d, CGrid& grid) {
