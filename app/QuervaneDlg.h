@@ -32,7 +32,22 @@ public:
     HICON m_hIcon = 0;            // application icon, resource 128
     std::string sDisplayMessage;  // the text the status line shows
 
+    // Each press of "Lire les données" appends its block to the run log of
+    // the working folder (scripted runs leave it out unless asked).
+    bool bJournalExecution = true;
+
+    // Escape or the close box during a run ask this question.
+    std::string CancelQuestion() const override;
+    // Polled by the run at its record and file boundaries: true when the
+    // operator asked to stop; the status line then says so, and the run
+    // returns without a success status.
+    bool InterruptionDemandee();
+    // What the run log says of the run's source (run driver).
+    void NoterSource(const RunContext& run);
+
 protected:
+    // The button's handler: one import run and its block of the run log.
+    void OnLireDonnees();
     bool OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
     void OnSysCommand(UINT nID, LPARAM lParam) override;
@@ -41,6 +56,11 @@ protected:
     HICON OnQueryDragIcon() override;
 
 public:
+    // What the run log reads after a run: its source and kind of set, the
+    // subscribers converted and the base files copied.
+    std::string SourceJournal, SorteJournal, TitreJournal;
+    long long AbonnesConvertis = 0;
+    std::vector<std::string> FichiersCopies;
     // ---- end shell ----
 
     // ---- import run driver and configuration (import/) ----
@@ -108,9 +128,9 @@ public:
     // the ZIP step; false when the run ends.
     bool ChoisirSourceDonnees(RunContext& run, plat::File& donnees);
     bool EtapeZip(RunContext& run);
-    // Fetches the picked set from its FTP folder into "..\TEMP\"; an Internet
-    // error is shown and the run goes on with what "..\TEMP\" holds.
-    void TransfertFtp(RunContext& run);
+    // Fetches the picked set from its FTP folder into "..\TEMP\"; false, the
+    // Internet error shown, when the server or the connection failed.
+    bool TransfertFtp(RunContext& run);
     bool ExtraireArchive(RunContext& run);
 
     // The Internet client of the window, and the connection of a transfer,

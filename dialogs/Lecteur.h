@@ -27,6 +27,10 @@ public:
 
     // The text shown for one candidate (1252).
     static std::string TexteCandidat(std::string_view candidat);
+    // The texts shown for the candidates: FTP addresses that would show
+    // alike (they differ only by their credentials) show their user name,
+    // and those that still show alike their rank in the list, "(2)".
+    static std::vector<std::string> TextesCandidats(const std::vector<std::string>& candidats);
 
 protected:
     bool OnInitDialog() override;

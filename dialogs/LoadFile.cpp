@@ -66,13 +66,15 @@ bool CLoadFile::OnInitDialog() {
     PreparerGrille();
 
     bValide = false;
+    bEchecFtp = false;
     NbLevels = 0;
     if (EstFtp()) PreparerNiveauxFtp();
     NbBaseLevels = NbLevels;
 
     FillGrid();
     if (NbFiles == 0) {
-        AfxMessageBox(IDS_ABSENCE_FICHIER);
+        // A failed listing has said what failed: no folder is empty then.
+        if (!bEchecFtp) AfxMessageBox(IDS_ABSENCE_FICHIER);
         EndDialog(IDCANCEL);
         return true;
     }
@@ -176,16 +178,18 @@ void CLoadFile::ListerLocal(const FiltreFichiers& filtre, std::vector<LigneGrill
 }
 
 // Each listing of the folder opens its own connection; a failure is shown
-// once per listing, and the grid keeps what could be listed.
+// once, ends the listings of the folder, and the grid keeps what could be
+// listed.
 void CLoadFile::ListerFtp(const FiltreFichiers& filtre, std::vector<LigneGrille>& lignes) {
     FirstFile = static_cast<int>(lignes.size());
     const std::optional<plat::ftp::FtpAddress> adresse = plat::ftp::ParseFtpAddress(sPath);
     if (!adresse || NbLevels >= kNiveauxMax) return;
     if (bSubDirectory) {
-        ListerDossierFtp(*adresse, sOnlyPath, [&](CFtpFileFind& trouve) {
+        const bool liste = ListerDossierFtp(*adresse, sOnlyPath, [&](CFtpFileFind& trouve) {
             if (trouve.IsDirectory()) lignes.push_back(LigneDossier(trouve.GetFileName()));
         });
         FirstFile = static_cast<int>(lignes.size());
+        if (!liste) return;
     }
     ListerDossierFtp(*adresse, sOnlyPath + filtre.Motif(), [&](CFtpFileFind& trouve) {
         if (trouve.IsDirectory()) return;
@@ -194,19 +198,22 @@ void CLoadFile::ListerFtp(const FiltreFichiers& filtre, std::vector<LigneGrille>
     });
 }
 
-void CLoadFile::ListerDossierFtp(const plat::ftp::FtpAddress& adresse, const std::string& motif,
+bool CLoadFile::ListerDossierFtp(const plat::ftp::FtpAddress& adresse, const std::string& motif,
                                  const std::function<void(CFtpFileFind&)>& chaque) {
     try {
         std::unique_ptr<CFtpConnection> connexion =
-            m_Session.GetFtpConnection(adresse.host, adresse.user, adresse.password);
+            m_Session.GetFtpConnection(adresse.host, adresse.user, adresse.password, adresse.port);
         CFtpFileFind trouve(*connexion);
         for (bool suite = trouve.FindFile(motif); suite;) {
             suite = trouve.FindNextFile();
             chaque(trouve);
         }
         connexion->Close();
+        return true;
     } catch (const CInternetException& erreur) {
+        bEchecFtp = true;
         AfxMessageBox(erreur.GetErrorMessage(), MB_OK | MB_ICONEXCLAMATION);
+        return false;
     }
 }
 
@@ -303,8 +310,26 @@ void CLoadFile::OnDblClickFichiers() {
     if (ligne > FirstFile && ligne <= NbFiles && FilePosition >= FirstFile) OnOK();
 }
 
+// Without a picked row, a name typed in the field picks the row that shows
+// it, compared as the listing compares names (without regard to case): a
+// folder is entered, a file taken under its shown name. A name that no row
+// shows keeps the dialog open.
 void CLoadFile::OnOK() {
-    if (sFileName.empty()) return;
+    if (sFileName.empty()) {
+        const std::string tape = GetDlgItem(IDC_NOM_FICHIER)
+                                     ? GetDlgItem(IDC_NOM_FICHIER)->GetWindowText()
+                                     : std::string();
+        const int ligne = LigneNommee(tape);
+        if (ligne == 0) return;
+        if (ligne <= FirstFile) {
+            ChangerDossier(ligne);
+            return;
+        }
+        ColorerLigne(ligne, true);
+        FilePosition = ligne - 1;
+        sFileName = Grille()->GetTextMatrix(ligne, 0);
+        if (CWnd* nom = GetDlgItem(IDC_NOM_FICHIER)) nom->SetWindowText(sFileName);
+    }
     if (!UpdateData(true)) return;
     bValide = true;
     if (EstFtp()) {
@@ -312,6 +337,22 @@ void CLoadFile::OnOK() {
         for (int i = 0; i < NbLevels; ++i) sCompletePath += sSubDirectory[i] + '/';
     }
     EndDialog(IDOK);
+}
+
+int CLoadFile::LigneNommee(std::string_view nom) const {
+    CGrid* grille = Grille();
+    if (grille == nullptr || nom.empty()) return 0;
+    for (int ligne = 1; ligne <= NbFiles; ++ligne) {
+        std::string montre = grille->GetTextMatrix(ligne, 0);
+        // Folder rows show "[name]"; the up row "<-" names no folder.
+        if (ligne <= FirstFile && montre.size() >= 2 && montre.front() == '[' &&
+            montre.back() == ']')
+            montre = montre.substr(1, montre.size() - 2);
+        else if (ligne <= FirstFile)
+            continue;
+        if (plat::CompareNames(montre, nom) == 0) return ligne;
+    }
+    return 0;
 }
 
 void CLoadFile::OnCancel() {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "dialogs/LoadFileFiltre.h"
@@ -41,6 +42,9 @@ public:
     bool bValide = false;   // a file was picked and confirmed
     std::string sFileName;  // the picked name as shown (or as edited)
     int bAutoModif = 0;
+    // An FTP listing failed: the operator has been told, once, and the
+    // dialog ended cancelled without another message.
+    bool bEchecFtp = false;
     // The folder the operator ended in: for a local folder the start folder
     // and each entered sub-folder with a backslash; for FTP, while open, the
     // address without its credentials and, after OK, with them.
@@ -80,12 +84,15 @@ private:
     void ListerLocal(const FiltreFichiers& filtre, std::vector<LigneGrille>& lignes);
     void ListerFtp(const FiltreFichiers& filtre, std::vector<LigneGrille>& lignes);
     // One listing of the pattern on its own connection: chaque for every
-    // entry found; a failure is shown and ends the listing.
-    void ListerDossierFtp(const plat::ftp::FtpAddress& adresse, const std::string& motif,
+    // entry found; a failure is shown and ends the listing: false.
+    bool ListerDossierFtp(const plat::ftp::FtpAddress& adresse, const std::string& motif,
                           const std::function<void(CFtpFileFind&)>& chaque);
     void EcrireGrille(const std::vector<LigneGrille>& lignes);
     void ColorerLigne(int ligne, bool selectionnee);
     void TrierColonne(int colonne);
     void ChangerDossier(int ligne);
+    // The grid row (from 1) whose shown name is nom, a folder row by the
+    // name in its brackets; 0 when none.
+    int LigneNommee(std::string_view nom) const;
     CGrid* Grille() const;
 };

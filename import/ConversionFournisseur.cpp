@@ -46,6 +46,8 @@ void CQuervaneDlg::LibererConversion() {
     pSacs.Liberer();
     std::vector<std::uint8_t>().swap(pChangeRecord);
     Preparateur.reset();
+    // The run log counts the subscribers of every title of the run.
+    for (const auto& [titre, numero] : NumerosParTitre) AbonnesConvertis += numero;
     NumerosParTitre.clear();
 }
 

@@ -44,7 +44,7 @@ bool CQuervaneDlg::PasseAbonnes(RunContext& run) {
     if (!DebutPasse()) return false;
 
     while (!fin_journaux) {
-        if (!EnregistrementSuivant()) return false;
+        if (InterruptionDemandee() || !EnregistrementSuivant()) return false;
     }
     return FinPasse();
 }

@@ -116,9 +116,13 @@ bool CQuervaneDlg::LireValeurConfiguration(std::string_view chemin, int& valeur)
 bool CQuervaneDlg::CopierFichierBase(const std::string& source, const std::string& destination) {
     // A base file that the source lacks (or that cannot be opened) is not
     // copied, and the import goes on; one that fails part way stops it.
+    if (InterruptionDemandee()) return false;
     if (!plat::File::Open(source, "rb")) return true;
     plat::CopyFailure echec = plat::CopyFailure::None;
-    if (Donnees.CopyFile(source, destination, &echec)) return true;
+    if (Donnees.CopyFile(source, destination, &echec)) {
+        FichiersCopies.push_back(destination);
+        return true;
+    }
     if (echec == plat::CopyFailure::Source) {
         SignalerLectureImpossible(source);
     } else {

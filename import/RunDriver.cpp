@@ -34,6 +34,7 @@ void CQuervaneDlg::OnQuervane() {
     RunContext run(this);
     FinDeRun fin(Donnees);
     if (!ExecuterImport(run)) TerminerEnEchec();
+    NoterSource(run);
 }
 
 bool CQuervaneDlg::ExecuterImport(RunContext& run) {
@@ -58,7 +59,7 @@ bool CQuervaneDlg::ExecuterImport(RunContext& run) {
 
 void CQuervaneDlg::TerminerEnEchec() {
     if (plat::ui::CurrentBackend().MessageBoxesShown() > MessagesAvantStatut) {
-        Afficher("Echec de l'importation");
+        Afficher(LoadString(IDS_ECHEC_IMPORTATION));
     }
 }
 

@@ -13,6 +13,7 @@
 #include "import/TelechargementFtp.h"
 #include "platform/fs/fs.h"
 #include "platform/inet/ftp_address.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -65,13 +66,20 @@ bool CQuervaneDlg::ChoisirSourceDonnees(RunContext& run, plat::File& donnees) {
     selecteur.sExtension = run.sExtension;
     selecteur.bSubDirectory = true;
     selecteur.DoModal();
-    if (!selecteur.bValide) return false;
+    if (!selecteur.bValide) {
+        // The server failed the listing: the operator read why, the run failed.
+        if (selecteur.bEchecFtp) Afficher(LoadString(IDS_ECHEC_IMPORTATION));
+        return false;
+    }
 
     run.CheminAbonnes = selecteur.sCompletePath;
     run.FichierAbonnes = selecteur.sFileName;
     run.IdentifiantChoisi = selecteur.sFileName;
     if (plat::ftp::IsFtpAddress(run.CheminAbonnes)) {
-        TransfertFtp(run);
+        if (!TransfertFtp(run)) {
+            Afficher(LoadString(IDS_ECHEC_IMPORTATION));
+            return false;
+        }
         run.CheminAbonnes = kDossierTemp;
     } else {
         run.CheminFichier = run.CheminAbonnes + selecteur.sFileName;
@@ -79,15 +87,16 @@ bool CQuervaneDlg::ChoisirSourceDonnees(RunContext& run, plat::File& donnees) {
     return IdentifierTitre(run, FormeTitre::ApresSelecteur);
 }
 
-void CQuervaneDlg::TransfertFtp(RunContext& run) {
+bool CQuervaneDlg::TransfertFtp(RunContext& run) {
     // The picker's folder address keeps the credentials, which its shown
     // folder has lost.
     const std::optional<plat::ftp::FtpAddress> adresse =
         plat::ftp::ParseFtpAddress(run.DlgLoad.sPath);
-    if (!adresse) return;
+    if (!adresse) return true;
+    bool transfere = true;
     try {
-        m_pFtpConnection =
-            m_Session.GetFtpConnection(adresse->host, adresse->user, adresse->password);
+        m_pFtpConnection = m_Session.GetFtpConnection(adresse->host, adresse->user,
+                                                      adresse->password, adresse->port);
         // The staging folder may not exist yet; a server that cannot be
         // reached or refuses the login leaves the tree as it was.
         plat::CreateDirectory("..\\TEMP");
@@ -96,6 +105,8 @@ void CQuervaneDlg::TransfertFtp(RunContext& run) {
                        run.DlgLoad.sFileName, kDossierTemp, run.CheminFichier);
     } catch (const CInternetException& erreur) {
         AfxMessageBox(erreur.GetErrorMessage(), MB_OK | MB_ICONEXCLAMATION);
+        transfere = false;
     }
     m_pFtpConnection.reset();
+    return transfere;
 }

@@ -26,7 +26,7 @@ constexpr std::array kMainControls{
     ControlTemplate{ControlKind::PushButton, IDC_QUERVANE, "Lire les données", 70, 65, 154, 14,
                     st::TabStop},
     ControlTemplate{ControlKind::Edit, IDC_STATUS, "", 15, 30, 280, 15,
-                    st::Border | st::AutoHScroll | st::TabStop},
+                    st::Border | st::ReadOnly | st::AutoHScroll | st::TabStop},
     ControlTemplate{ControlKind::StaticText, IDC_STATIC, "Opération en cours", 115, 15, 80, 8},
     ControlTemplate{ControlKind::ProgressBar, IDC_PROGRESS, "", 20, 98, 270, 14,
                     st::Border | st::Hidden | st::Disabled},

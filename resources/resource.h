@@ -19,6 +19,10 @@ constexpr unsigned IDS_ABOUTBOX = 101;
 constexpr unsigned IDS_ERREUR_DESCRIPTIF = 103;
 constexpr unsigned IDS_ERREUR_STRUCTURE_JOURNAL = 63218;
 constexpr unsigned IDS_DONNEES_OCCUPEES = 63221;
+// Cancel of a run, and the end of a run that failed.
+constexpr unsigned IDS_QUESTION_INTERRUPTION = 63230;
+constexpr unsigned IDS_IMPORTATION_INTERROMPUE = 63231;
+constexpr unsigned IDS_ECHEC_IMPORTATION = 63232;
 
 // Commands.
 constexpr unsigned IDM_ABOUTBOX = 0x0010;

@@ -57,6 +57,9 @@ constexpr std::array kStrings{
     StringEntry{63221,
                 "Le répertoire des données %s est utilisé par une autre importation : "
                 "recommencez quand elle sera terminée."},
+    StringEntry{63230, "Interrompre l'importation ? Les données ne seront pas modifiées."},
+    StringEntry{63231, "Importation interrompue"},
+    StringEntry{63232, "Echec de l'importation"},
 };
 
 static_assert(std::is_sorted(kStrings.begin(), kStrings.end(),

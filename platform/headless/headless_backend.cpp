@@ -224,6 +224,19 @@ int HeadlessBackend::RunFileDialog(CFileDialog& dlg) {
     return IDOK;
 }
 
+bool HeadlessBackend::PollCancel(CDialog& dlg) {
+    if (answers_.empty() || answers_.front().kind != AnswerKind::Cancel) return false;
+    Answer& answer = answers_.front();
+    if (answer.index > 0) {
+        --answer.index;
+        return false;
+    }
+    const bool confirm = answer.confirm;
+    answers_.pop_front();
+    Write("message", dlg.CancelQuestion());
+    return confirm;
+}
+
 void HeadlessBackend::SetTimer(CDialog& dlg, UINT_PTR nIDEvent, UINT) {
     timers_.insert({&dlg, nIDEvent});
 }

@@ -24,6 +24,11 @@
 // order), else they are "unexpected dialog N" and cancelled. A dialog still
 // open after its answer or operator is cancelled.
 //
+// A "cancel" answer at the head of the answers counts the boundaries that
+// the long run polls (PollCancel); at the boundary it names, the question
+// of the dialog is written as a message and answered (Oui: the run is told
+// to stop, Non: it goes on).
+//
 // Message boxes with an OK button only answer IDOK; others get their
 // negative answer (IDNO, IDCANCEL), since no script answers them.
 #pragma once
@@ -64,6 +69,7 @@ public:
                    UINT type) override;
     int RunFileDialog(CFileDialog& dlg) override;
     void SetWaitCursor(bool shown) override { waitCursor_ = shown; }
+    bool PollCancel(CDialog& dlg) override;
     bool HasSystemMenu() const override { return true; }
     void SetTimer(CDialog& dlg, UINT_PTR nIDEvent, UINT elapse) override;
     void KillTimer(CDialog& dlg, UINT_PTR nIDEvent) override;

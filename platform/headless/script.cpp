@@ -62,6 +62,12 @@ Answer ReadAnswer(const json& value) {
     } else if (key == "file-picker") {
         answer.kind = AnswerKind::FilePicker;
         if (!answer.cancel) answer.picker = ReadPicker(body);
+    } else if (key == "cancel" || key == "cancel-refused") {
+        answer.kind = AnswerKind::Cancel;
+        answer.cancel = false;
+        answer.confirm = key == "cancel";
+        answer.index = Integer(body, "a cancel answer");
+        if (answer.index < 0) throw ScriptError{"a cancel answer counts boundaries from 0"};
     } else {
         throw ScriptError{"unknown answer \"" + key + "\""};
     }
@@ -87,6 +93,8 @@ std::string_view AnswerName(AnswerKind kind) {
             return "drive-chooser";
         case AnswerKind::FilePicker:
             return "file-picker";
+        case AnswerKind::Cancel:
+            return "cancel";
     }
     return "";
 }

@@ -6,7 +6,7 @@
 //                {"drive-chooser": 0}, {"drive-chooser": null},
 //                {"file-picker": {"up": 1, "enter": ["A", "B"], "pick": "NAME",
 //                                 "edit": "TEXT"}},
-//                {"file-picker": null}]}
+//                {"file-picker": null}, {"cancel": 120}, {"cancel-refused": 0}]}
 #pragma once
 
 #include <optional>
@@ -18,7 +18,10 @@
 
 namespace plat::headless {
 
-enum class AnswerKind { OpenFile, DriveChooser, FilePicker };
+// Cancel: the operator asks to stop the long run (Escape, close box) once it
+// has passed `index` more of its boundaries, then answers the question Oui
+// (confirm) or Non.
+enum class AnswerKind { OpenFile, DriveChooser, FilePicker, Cancel };
 
 std::string_view AnswerName(AnswerKind kind);  // "open-file" ...
 
@@ -33,7 +36,8 @@ struct Answer {
     AnswerKind kind = AnswerKind::OpenFile;
     bool cancel = false;  // null: the dialog is cancelled
     std::string path;     // open-file, as written (1252)
-    int index = 0;        // drive-chooser
+    int index = 0;        // drive-chooser; cancel: boundaries passed first
+    bool confirm = true;  // cancel: the question is answered Oui
     FilePickerAnswer picker;
 };
 

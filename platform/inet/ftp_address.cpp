@@ -15,6 +15,20 @@ std::string WithoutBackslashes(std::string_view text) {
     return result;
 }
 
+// "host:2121" -> "host" and 2121; a host without a valid port is kept whole.
+void SplitPort(std::string& host, int& port) {
+    const std::size_t colon = host.rfind(':');
+    if (colon == std::string::npos || colon + 1 == host.size() || host.size() - colon > 6) return;
+    int value = 0;
+    for (std::size_t i = colon + 1; i < host.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(host[i]))) return;
+        value = value * 10 + (host[i] - '0');
+    }
+    if (value < 1 || value > 65535) return;
+    port = value;
+    host.resize(colon);
+}
+
 }  // namespace
 
 bool IsFtpAddress(std::string_view text) {
@@ -43,6 +57,7 @@ std::optional<FtpAddress> ParseFtpAddress(std::string_view address) {
     }
     const std::size_t slash = rest.find('/');
     result.host = rest.substr(0, slash);
+    SplitPort(result.host, result.port);
     if (slash != std::string_view::npos) result.folder = rest.substr(slash);
     return result;
 }
@@ -52,6 +67,19 @@ std::string WithoutCredentials(std::string_view address) {
     const std::string site = WithoutBackslashes(address.substr(kScheme.size()));
     const std::size_t at = site.rfind('@');
     return std::string(kScheme) + (at == std::string::npos ? site : site.substr(at + 1));
+}
+
+}  // namespace plat::ftp
+
+namespace plat::ftp {
+
+std::string WithoutPassword(std::string_view address) {
+    const std::optional<FtpAddress> parsed = ParseFtpAddress(address);
+    const std::string shown = WithoutCredentials(address);
+    const std::string site =
+        WithoutBackslashes(address.substr(std::min(address.size(), kScheme.size())));
+    if (!parsed || site.find('@') == std::string::npos) return shown;
+    return std::string(kScheme) + parsed->user + "@" + shown.substr(kScheme.size());
 }
 
 }  // namespace plat::ftp

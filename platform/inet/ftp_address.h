@@ -10,7 +10,8 @@
 //   anonymous password; without "@" the login is anonymous.
 // - The host runs up to the first "/" after the credentials; the folder is
 //   the text from that "/" on ("" when there is none).
-// The port is never part of the address: it is always the default FTP port.
+// - A host may end with ":port" (digits, 1 to 65535); without it the port is
+//   the default FTP port. Text after ":" that is no port stays in the host.
 #pragma once
 
 #include <optional>
@@ -19,6 +20,7 @@
 
 namespace plat::ftp {
 
+inline constexpr int kDefaultPort = 21;
 inline constexpr std::string_view kAnonymousUser = "anonymous";
 // The e-mail-style password of an anonymous login.
 inline constexpr std::string_view kAnonymousPassword = "quervane@import.invalid";
@@ -28,6 +30,7 @@ struct FtpAddress {
     std::string password;
     std::string host;
     std::string folder;  // "/in/data/", or "" when the address names no folder
+    int port = kDefaultPort;
 
     bool operator==(const FtpAddress&) const = default;
 };
@@ -42,5 +45,10 @@ std::optional<FtpAddress> ParseFtpAddress(std::string_view address);
 // credentials (backslashes removed). Text that is not an "ftp://" address
 // comes back unchanged.
 std::string WithoutCredentials(std::string_view address);
+
+// The same with the user name kept ("ftp://user@host/in/"): what tells
+// apart addresses that differ only by their credentials. Without
+// credentials, as WithoutCredentials.
+std::string WithoutPassword(std::string_view address);
 
 }  // namespace plat::ftp

@@ -78,6 +78,15 @@ public:
 
     virtual void SetWaitCursor(bool shown) = 0;
 
+    // Polled by a long handler of dlg at each of its boundaries (a record, a
+    // file): true when the operator has just asked to stop it and confirmed
+    // (dlg.CancelQuestion() answered Oui). A backend whose window asks the
+    // question itself calls dlg.RequestCancel() instead and answers false.
+    virtual bool PollCancel(CDialog& dlg) {
+        (void)dlg;
+        return false;
+    }
+
     // Whether dialogs have a system menu on this platform.
     virtual bool HasSystemMenu() const = 0;
     // Timer nIDEvent of dlg elapses every elapse milliseconds until killed;

@@ -162,10 +162,17 @@ void CDialog::PressButton(int nID) {
     FireEvent(nID, Event::Clicked);
 }
 
+bool CDialog::CancelRequested() {
+    if (!cancelRequested_ && plat::ui::CurrentBackend().PollCancel(*this)) cancelRequested_ = true;
+    return cancelRequested_;
+}
+
 void CDialog::FireEvent(int nID, Event event) {
     if (!open_) return;
     if (const Binding* binding = FindBinding(nID, event)) {
         const std::function<void()> handler = binding->handler;
+        // A cancel asked before this run started is not this run's.
+        if (binding->kind == HandlerKind::LongRun) cancelRequested_ = false;
         handler();
         return;
     }

@@ -10,6 +10,7 @@
 // A click on IDOK or IDCANCEL without a binding calls OnOK or OnCancel.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <set>
@@ -121,6 +122,16 @@ public:
     HICON DragIconRequested() { return OnQueryDragIcon(); }
     void SetIconic(bool iconic) { iconic_ = iconic; }
 
+    // ---- cancel of a long handler ----
+    // The question asked before a long handler is stopped; empty (the
+    // default) when it cannot be stopped.
+    virtual std::string CancelQuestion() const { return {}; }
+    // The operator confirmed that the long handler should stop; may be
+    // called from any thread.
+    void RequestCancel() { cancelRequested_ = true; }
+    // Polled by the long handler at its boundaries: it should stop there.
+    bool CancelRequested();
+
     // What a scripted run writes after the dialog's kind on its transcript
     // line; empty: the scripted backend describes the dialog from its
     // controls.
@@ -168,5 +179,7 @@ private:
     HICON smallIcon_ = 0;
     bool open_ = false;
     bool iconic_ = false;
+    // Set by the user-interface thread while the long handler reads it.
+    std::atomic<bool> cancelRequested_{false};
     int result_ = IDCANCEL;
 };

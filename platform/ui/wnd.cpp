@@ -5,6 +5,7 @@
 #include "platform/codepage.h"
 #include "platform/ui/app.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/message_box.h"
 
 using plat::ui::Change;
 using plat::ui::CurrentBackend;
@@ -75,6 +76,7 @@ void CWnd::PaintLine(std::string_view text) {
 
 int CWnd::MessageBox(std::string_view text, std::string_view caption, UINT nType) {
     const std::string title = caption.empty() ? AfxGetAppName() : std::string(caption);
+    plat::ui::NotifyMessageShown(text);
     return CurrentBackend().MessageBox(this, text, title, nType);
 }
 

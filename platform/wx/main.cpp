@@ -37,6 +37,7 @@ public:
         // GTK took the desktop's locale; numbers are written the C way.
         std::setlocale(LC_NUMERIC, "C");
         plat::wx::ApplyDialogStyleSheet();
+        plat::wx::LoadFrenchToolkitCatalog();
         plat::ui::InstallBackend(&backend_);
         return true;
     }
@@ -68,5 +69,6 @@ wxIMPLEMENT_APP_NO_MAIN(QuervaneWxApp);
 int main(int argc, char** argv) {
     if (plat::IsCrashReporterProcess(argc, argv))
         return plat::wx::RunCrashReporterProcess(argc, argv);
+    plat::wx::PrepareFrenchToolkitTexts();
     return wxEntry(argc, argv);
 }

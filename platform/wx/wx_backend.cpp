@@ -1,6 +1,5 @@
 #include "platform/wx/wx_backend.h"
 
-#include <wx/msgdlg.h>
 #include <wx/utils.h>
 
 #include <algorithm>
@@ -18,55 +17,6 @@ const CDialog* DialogOf(const CWnd* wnd) {
     if (!wnd) return nullptr;
     if (const auto* dialog = dynamic_cast<const CDialog*>(wnd)) return dialog;
     return dynamic_cast<const CDialog*>(wnd->GetParent());
-}
-
-long MessageStyle(UINT type) {
-    long style = 0;
-    switch (type & MB_TYPEMASK) {
-        case MB_OKCANCEL:
-            style = wxOK | wxCANCEL;
-            break;
-        case MB_YESNO:
-            style = wxYES_NO;
-            break;
-        case MB_YESNOCANCEL:
-            style = wxYES_NO | wxCANCEL;
-            break;
-        default:
-            style = wxOK;
-            break;
-    }
-    switch (type & MB_ICONMASK) {
-        case MB_ICONHAND:
-            style |= wxICON_ERROR;
-            break;
-        case MB_ICONQUESTION:
-            style |= wxICON_QUESTION;
-            break;
-        case MB_ICONEXCLAMATION:
-            style |= wxICON_WARNING;
-            break;
-        case MB_ICONASTERISK:
-            style |= wxICON_INFORMATION;
-            break;
-        default:
-            style |= wxICON_NONE;
-            break;
-    }
-    return style;
-}
-
-int ResultOf(int wxAnswer) {
-    switch (wxAnswer) {
-        case wxID_OK:
-            return IDOK;
-        case wxID_YES:
-            return IDYES;
-        case wxID_NO:
-            return IDNO;
-        default:
-            return IDCANCEL;
-    }
 }
 
 }  // namespace
@@ -107,14 +57,7 @@ void WxBackend::ControlChanged(CWnd& wnd, const plat::ui::ControlChange& change)
 
 int WxBackend::MessageBox(CWnd* owner, std::string_view text, std::string_view caption, UINT type) {
     int result = IDCANCEL;
-    RunOnUiThread([&] {
-        wxMessageDialog box(ParentFor(owner), ToWx(text), ToWx(caption), MessageStyle(type));
-        // The buttons speak French, whatever the desktop's language.
-        box.SetYesNoCancelLabels(wxString::FromUTF8("&Oui"), wxString::FromUTF8("&Non"),
-                                 wxString::FromUTF8("Annuler"));
-        box.SetOKCancelLabels(wxString::FromUTF8("OK"), wxString::FromUTF8("Annuler"));
-        result = ResultOf(box.ShowModal());
-    });
+    RunOnUiThread([&] { result = ShowMessageBox(ParentFor(owner), text, caption, type); });
     return result;
 }
 

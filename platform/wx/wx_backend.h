@@ -8,6 +8,8 @@
 
 #include <vector>
 
+#include "platform/ui/file_dialog.h"
+
 #include "platform/ui/backend.h"
 
 namespace plat::wx {
@@ -39,6 +41,14 @@ private:
     std::vector<DialogWindow*> open_;  // in opening order
     bool waitCursor_ = false;
 };
+
+// The wildcard of the open-file dialog: the initial name's pattern, the
+// request's filters (each letter of both cases), then every file.
+wxString FileDialogWildcard(const CFileDialog::Request& request);
+
+// Shows a message box (text and caption in 1252, type MB_OK ... with an
+// icon flag) modally; IDOK, IDYES, IDNO or IDCANCEL.
+int ShowMessageBox(wxWindow* parent, std::string_view text, std::string_view caption, UINT type);
 
 // Shows the open-file dialog that dlg describes; IDOK or IDCANCEL.
 int ShowFileDialog(CFileDialog& dlg, wxWindow* parent);

@@ -3,9 +3,11 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/dcclient.h>
+#include <wx/grid.h>
 #include <wx/menu.h>
 
 #include "platform/crash.h"
+#include "platform/wx/wx_backend.h"
 
 using plat::ui::Change;
 using plat::ui::ControlChange;
@@ -77,7 +79,22 @@ void DialogWindow::ApplyIcon() {
 
 void DialogWindow::RunModal() {
     model_.RunInitDialog();
-    if (model_.IsOpen()) ShowModal();
+    if (!model_.IsOpen()) return;
+    // GTK gives the focus to a control of its own choice when the dialog
+    // shows; the one that OnInitDialog chose takes it back then.
+    if (focusWhenShown_)
+        CallAfter([this] {
+            if (focusWhenShown_) focusWhenShown_->SetFocus();
+        });
+    ShowModal();
+}
+
+void DialogWindow::Focus(wxWindow* window) {
+    if (IsShown()) {
+        window->SetFocus();
+    } else {
+        focusWhenShown_ = window;
+    }
 }
 
 void DialogWindow::Ended() {
@@ -103,6 +120,7 @@ void DialogWindow::RunLongHandler(int id) {
     // The handler works on its own thread; every backend call it makes comes
     // back to this thread and waits (RunOnUiThread), so the model still sees
     // one thread at a time. Meanwhile this window repaints and ignores input.
+    cancelQuestion_ = model_.CancelQuestion();
     worker_ = std::thread([this, id] {
         plat::PrepareThreadForCrashReport();
         model_.PressButton(id);
@@ -162,13 +180,21 @@ void DialogWindow::StopTimer(UINT_PTR id) {
 void DialogWindow::OnClose(wxCloseEvent& event) {
     // The model decides: the close box is the system menu's close command.
     if (event.CanVeto()) event.Veto();
+    if (!AcceptsInput()) {
+        AskCancel();
+        return;
+    }
     Input([this] { model_.SystemCommand(SC_CLOSE); });
 }
 
 void DialogWindow::OnCharHook(wxKeyEvent& event) {
     const int key = event.GetKeyCode();
     if (key == WXK_ESCAPE) {
-        PressButton(IDCANCEL);
+        if (AcceptsInput()) {
+            PressButton(IDCANCEL);
+        } else {
+            AskCancel();
+        }
         return;
     }
     if (key == WXK_RETURN || key == WXK_NUMPAD_ENTER) {
@@ -176,6 +202,13 @@ void DialogWindow::OnCharHook(wxKeyEvent& event) {
         if (focus && dynamic_cast<wxButton*>(focus)) {
             event.Skip();  // Enter on a button presses that button
             return;
+        }
+        // Enter in a grid acts on its current row (the grid's peer).
+        for (wxWindow* w = focus; w && w != this; w = w->GetParent()) {
+            if (dynamic_cast<wxGrid*>(w)) {
+                event.Skip();
+                return;
+            }
         }
         int defaultId = IDOK;
         for (const auto& control : model_.Controls()) {
@@ -186,6 +219,16 @@ void DialogWindow::OnCharHook(wxKeyEvent& event) {
         return;
     }
     event.Skip();
+}
+
+void DialogWindow::AskCancel() {
+    if (cancelQuestion_.empty() || askingCancel_) return;
+    askingCancel_ = true;
+    const int answer =
+        ShowMessageBox(this, cancelQuestion_, FromWx(GetTitle()), MB_YESNO | MB_ICONQUESTION);
+    askingCancel_ = false;
+    // The run may have ended while the question was open: nothing to stop.
+    if (answer == IDYES && !AcceptsInput()) model_.RequestCancel();
 }
 
 void DialogWindow::OnContextMenu(wxContextMenuEvent&) {

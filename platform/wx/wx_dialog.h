@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -42,6 +43,10 @@ public:
     void Apply(CWnd& wnd, const plat::ui::ControlChange& change);
     ControlPeer* PeerOf(const CWnd& wnd) const;
 
+    // Gives window the keyboard focus, once the dialog shows if it does not
+    // yet.
+    void Focus(wxWindow* window);
+
     void StartTimer(UINT_PTR id, UINT elapse);
     void StopTimer(UINT_PTR id);
 
@@ -54,12 +59,20 @@ private:
     void OnContextMenu(wxContextMenuEvent& event);
     void OnPaint(wxPaintEvent& event);
     void OnIconize(wxIconizeEvent& event);
+    // Escape or the close box while a long handler works: the model's
+    // question, and on Oui its cancel request.
+    void AskCancel();
 
     CDialog& model_;
     DialogUnits units_;
     std::vector<std::unique_ptr<ControlPeer>> peers_;
     std::map<UINT_PTR, std::unique_ptr<wxTimer>> timers_;
     std::thread worker_;
+    wxWindow* focusWhenShown_ = nullptr;
+    // Taken from the model before the long handler starts (the window reads
+    // nothing of the model while it works).
+    std::string cancelQuestion_;
+    bool askingCancel_ = false;
 };
 
 }  // namespace plat::wx

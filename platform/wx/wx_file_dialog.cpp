@@ -49,21 +49,26 @@ void AddFilter(wxString& wildcard, std::string_view description,
 
 }  // namespace
 
+wxString FileDialogWildcard(const CFileDialog::Request& request) {
+    const plat::ui::InitialFile initial = plat::ui::SplitInitialFile(request.initialFile);
+    wxString wildcard;
+    // A pattern as the initial name filters the list first, as on Windows.
+    if (HasWildcard(initial.name)) AddFilter(wildcard, initial.name, {initial.name});
+    for (const plat::ui::FilterEntry& entry : plat::ui::ParseFilter(request.filter))
+        AddFilter(wildcard, entry.description, entry.patterns);
+    // GTK's chooser lists only what the chosen filter matches, and a pattern
+    // typed in its name field does not filter: the operator needs a way to
+    // see every file of the folder. "*" also matches names without a dot.
+    if (!wildcard.empty()) wildcard += wxString::FromUTF8("|");
+    wildcard += wxString::FromUTF8("Tous les fichiers (*.*)|*");
+    return wildcard;
+}
+
 int ShowFileDialog(CFileDialog& dlg, wxWindow* parent) {
     const CFileDialog::Request& request = dlg.GetRequest();
     const plat::ui::InitialFile initial = plat::ui::SplitInitialFile(request.initialFile);
-
-    wxString wildcard;
-    std::string defaultName;
-    if (HasWildcard(initial.name)) {
-        // A pattern as the initial name filters the list first, as on Windows.
-        AddFilter(wildcard, initial.name, {initial.name});
-    } else {
-        defaultName = initial.name;
-    }
-    for (const plat::ui::FilterEntry& entry : plat::ui::ParseFilter(request.filter))
-        AddFilter(wildcard, entry.description, entry.patterns);
-    if (wildcard.empty()) wildcard = wxString::FromUTF8("*");
+    const wxString wildcard = FileDialogWildcard(request);
+    const std::string defaultName = HasWildcard(initial.name) ? std::string() : initial.name;
 
     wxString folder;
     if (!initial.folder.empty()) {

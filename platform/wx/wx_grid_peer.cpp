@@ -5,6 +5,9 @@
 #include <wx/grid.h>
 #include <wx/settings.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/wx/wx_dialog.h"
 #include "platform/wx/wx_peers.h"
 
@@ -57,6 +60,21 @@ public:
         });
         grid->Bind(wxEVT_GRID_LABEL_LEFT_DCLICK, [](wxGridEvent&) {});
         grid->Bind(wxEVT_GRID_RANGE_SELECTING, [](wxGridRangeSelectEvent& e) { e.Veto(); });
+        grid->Bind(wxEVT_KEY_DOWN, &GridPeer::OnKey, this);
+        // The current cell is framed while the keyboard works in the grid,
+        // not after a click: a click shows its choice by the row's colour.
+        grid->GetGridWindow()->Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& e) {
+            ShowCursor(true);
+            e.Skip();
+        });
+        grid->GetGridWindow()->Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& e) {
+            ShowCursor(false);
+            e.Skip();
+        });
+        grid->GetGridWindow()->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& e) {
+            ShowCursor(false);
+            e.Skip();
+        });
     }
 
 protected:
@@ -85,6 +103,64 @@ protected:
     }
 
 private:
+    void ShowCursor(bool shown) {
+        const int width = shown ? 2 : 0;
+        if (grid_->GetCellHighlightPenWidth() == width) return;
+        grid_->SetCellHighlightPenWidth(width);
+        grid_->SetCellHighlightROPenWidth(width);
+        grid_->Refresh();
+    }
+
+    // The arrows move the current cell (the grid does it); Enter acts on
+    // its row as a click then a double click would (a folder row is
+    // entered, a file row picked and confirmed); Tab leaves the grid.
+    void OnKey(wxKeyEvent& event) {
+        switch (event.GetKeyCode()) {
+            case WXK_RETURN:
+            case WXK_NUMPAD_ENTER: {
+                const int row = grid_->GetGridCursorRow();
+                const int col = std::max(0, grid_->GetGridCursorCol());
+                if (row < 0) return;
+                Dialog().Input([this, row = row + HeaderRows(), col] {
+                    model_.InputClick(row, col);
+                    if (Dialog().Model().IsOpen()) model_.InputDoubleClick(row, col);
+                });
+                // The model may have hidden the grid while it refilled it,
+                // which took the focus away: the keyboard stays in the grid.
+                if (Dialog().Model().IsOpen() && grid_->IsShown()) {
+                    grid_->SetFocus();
+                    grid_->GoToCell(0, 0);
+                }
+                return;
+            }
+            case WXK_TAB:
+                FocusNeighbour(event.ShiftDown());
+                return;
+            default:
+                ShowCursor(true);
+                event.Skip();
+        }
+    }
+
+    // The next (or previous) control of the dialog, in its order, that can
+    // take the focus; the grid's own sub-windows are not left otherwise.
+    void FocusNeighbour(bool backward) {
+        const wxWindowList& children = grid_->GetParent()->GetChildren();
+        std::vector<wxWindow*> order(children.begin(), children.end());
+        if (backward) std::reverse(order.begin(), order.end());
+        auto at = std::find(order.begin(), order.end(), grid_);
+        if (at == order.end()) return;
+        for (auto next = std::next(at); next != at; ++next) {
+            if (next == order.end()) next = order.begin();
+            if (next == at) break;
+            wxWindow* w = *next;
+            if (w->IsShown() && w->IsEnabled() && w->CanAcceptFocusFromKeyboard()) {
+                w->SetFocus();
+                return;
+            }
+        }
+    }
+
     int HeaderRows() const { return model_.GetFixedRows() > 0 ? 1 : 0; }
 
     void ApplyShape() {

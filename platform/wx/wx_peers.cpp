@@ -21,41 +21,26 @@ namespace style = plat::ui::style;
 
 namespace plat::wx {
 
-// A line of text drawn on a white ground over a control, the way the status
-// line is drawn on its edit field. It keeps its own copy of the text.
-class ControlPeer::PaintedLine : public wxWindow {
+// The line a control shows over itself (the status line over its edit
+// field): a read-only field with its own copy of the text, which the
+// operator can select and copy but not change, and which keeps its place
+// in the keyboard's Tab order.
+class ControlPeer::PaintedLine : public wxTextCtrl {
 public:
     PaintedLine(wxWindow* parent, const wxRect& rect)
-        : wxWindow(parent, wxID_ANY, rect.GetPosition(), rect.GetSize(), wxBORDER_NONE) {
-        SetBackgroundStyle(wxBG_STYLE_PAINT);
-        Bind(wxEVT_PAINT, &PaintedLine::OnPaint, this);
+        : wxTextCtrl(parent, wxID_ANY, wxString(), rect.GetPosition(), rect.GetSize(),
+                     wxTE_READONLY | wxBORDER_SIMPLE) {
+        SetBackgroundColour(*wxWHITE);
     }
 
     void SetLine(const wxString& text) {
         if (text == text_) return;
         text_ = text;
-        Refresh();
-        Update();
+        ChangeValue(text);
     }
     const wxString& Line() const { return text_; }
-    // It takes the keyboard focus given to the field it covers: a key then
-    // goes where it would have gone from the field (Enter to the default
-    // button), not to the control that had the focus before.
-    bool AcceptsFocus() const override { return true; }
 
 private:
-    void OnPaint(wxPaintEvent&) {
-        wxPaintDC dc(this);
-        const wxSize size = GetClientSize();
-        dc.SetPen(wxPen(wxColour(122, 122, 122)));
-        dc.SetBrush(*wxWHITE_BRUSH);
-        dc.DrawRectangle(0, 0, size.x, size.y);
-        dc.SetFont(GetParent()->GetFont());
-        dc.SetTextForeground(*wxBLACK);
-        dc.SetClippingRegion(1, 1, size.x - 2, size.y - 2);
-        dc.DrawText(text_, 8, 4);
-    }
-
     wxString text_;
 };
 
@@ -65,8 +50,7 @@ ControlPeer::ControlPeer(CWnd& model, DialogWindow& dialog, wxWindow* window)
 ControlPeer::~ControlPeer() = default;  // the windows belong to the dialog
 
 const wxString& ControlPeer::PaintedText() const {
-    static const wxString kNone;
-    return painted_ ? painted_->Line() : kNone;
+    return paintedText_;
 }
 
 void ControlPeer::Apply(const ControlChange& change) {
@@ -82,9 +66,9 @@ void ControlPeer::Apply(const ControlChange& change) {
             break;
         case Change::Focus:
             if (window_->IsShown() && window_->IsEnabled()) {
-                window_->SetFocus();
+                dialog_.Focus(window_);
             } else if (painted_ && painted_->IsShown() && window_->IsEnabled()) {
-                painted_->SetFocus();
+                dialog_.Focus(painted_);
             }
             break;
         case Change::ToTop:
@@ -115,15 +99,24 @@ void ControlPeer::ApplyText() {
 
 void ControlPeer::ApplyVisibility() {
     const bool shown = model_.IsWindowVisible();
-    const bool painted = painted_ && !painted_->Line().empty();
+    const bool painted = painted_ && !paintedText_.empty();
     window_->Show(shown && !painted);
     if (painted_) painted_->Show(shown && painted);
 }
 
+bool ControlPeer::ShowsPaintedInItself(const wxString&) {
+    return false;
+}
+
 void ControlPeer::ApplyPainted() {
     const wxString line = ToWx(model_.GetPaintedLine());
+    paintedText_ = line;
+    if (ShowsPaintedInItself(line)) return;
     if (!painted_ && line.empty()) return;
-    if (!painted_) painted_ = new PaintedLine(window_->GetParent(), window_->GetRect());
+    if (!painted_) {
+        painted_ = new PaintedLine(window_->GetParent(), window_->GetRect());
+        painted_->MoveAfterInTabOrder(window_);
+    }
     painted_->SetLine(line);
     ApplyVisibility();
 }
@@ -173,8 +166,16 @@ public:
 
 protected:
     void ApplyText() override {
-        const wxString text = ToWx(Model().GetWindowText());
+        // The painted line, while there is one, covers the field's text.
+        const wxString text = PaintedText().empty() ? ToWx(Model().GetWindowText()) : PaintedText();
         if (edit_->GetValue() != text) edit_->ChangeValue(text);
+    }
+    // A read-only field shows the line itself: one control, one place in
+    // the Tab order, the text selectable and never editable.
+    bool ShowsPaintedInItself(const wxString&) override {
+        if (!static_cast<CEdit&>(Model()).GetReadOnly()) return false;
+        ApplyText();
+        return true;
     }
     void ApplySpecific(const ControlChange& change) override {
         if (change.what == Change::ReadOnly) ApplyReadOnly();

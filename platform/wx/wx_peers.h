@@ -40,6 +40,9 @@ protected:
     virtual void ApplySpecific(const plat::ui::ControlChange& change) { (void)change; }
     virtual void ApplyAllSpecific() {}
     virtual void ApplyText();
+    // An edit field shows a painted line in itself (the status line):
+    // true when this peer did.
+    virtual bool ShowsPaintedInItself(const wxString& line);
 
 private:
     class PaintedLine;
@@ -50,6 +53,7 @@ private:
     DialogWindow& dialog_;
     wxWindow* window_;
     PaintedLine* painted_ = nullptr;  // made at the first painted line
+    wxString paintedText_;            // the painted line as shown
 };
 
 // Makes the window of a control of dialog, placed by its template.

@@ -5,9 +5,14 @@
 #include <wx/dcmemory.h>
 #include <wx/image.h>
 #include <wx/thread.h>
+#include <wx/translation.h>
 
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <future>
+#include <memory>
 
 #include "platform/codepage.h"
 #include "platform/ui/resource.h"
@@ -66,6 +71,27 @@ void ApplyDialogStyleSheet() {
         "entry { padding-left: 3px; padding-right: 3px; }";
     constexpr unsigned kApplicationPriority = 600;
     if (loadData(provider, kCss, -1, nullptr)) addProvider(screen, provider, kApplicationPriority);
+}
+
+void PrepareFrenchToolkitTexts() {
+    // GTK takes its texts from gettext, which follows LANGUAGE before the
+    // locale, except under the "C" locale, where it translates nothing; and
+    // wx keeps GTK from setting the locale from the environment. The
+    // messages take the desktop's locale, else "C.UTF-8", the one locale
+    // that every system has and that lets LANGUAGE work.
+    ::setenv("LANGUAGE", "fr", 1);
+    const char* messages = std::setlocale(LC_MESSAGES, "");
+    if (messages == nullptr || std::strcmp(messages, "C") == 0 ||
+        std::strcmp(messages, "POSIX") == 0) {
+        std::setlocale(LC_MESSAGES, "C.UTF-8");
+    }
+}
+
+void LoadFrenchToolkitCatalog() {
+    auto translations = std::make_unique<wxTranslations>();
+    translations->SetLanguage(wxLANGUAGE_FRENCH);
+    translations->AddStdCatalog();
+    wxTranslations::Set(translations.release());  // wx owns it from here
 }
 
 wxBitmap IconBitmap(HICON icon) {

@@ -57,6 +57,13 @@ inline wxColour ToColour(COLORREF c) {
 // controls take the sizes that the templates give. Needs GTK initialised.
 void ApplyDialogStyleSheet();
 
+// The toolkit's own texts (file dialog, stock buttons) in French whatever
+// the desktop's language, from the French catalogs that are installed.
+// PrepareFrenchToolkitTexts runs before the toolkit starts (it sets the
+// process's environment); LoadFrenchToolkitCatalog once it has started.
+void PrepareFrenchToolkitTexts();
+void LoadFrenchToolkitCatalog();
+
 // The application's icon id as a bitmap; an invalid bitmap when none.
 wxBitmap IconBitmap(HICON icon);
 

@@ -25,8 +25,8 @@ for n in 0 3 7; do printf 'index\r\n' >"$root/data/BC.$n"; done
 
 # Main window, 320 x 120 dialog units with a 6 x 13 pixel base.
 status_line=416x20+25+51 # inside the field's border
-status_x=31                # where its text begins
-status_y=53
+status_x=27                # where its text begins
+status_y=54
 progress_bar=405x23+30+159
 
 # How much of the progress bar is filled, from 0 to 1, or "hidden" when the

@@ -52,6 +52,13 @@ if(QUERVANE_GUI AND TARGET quervane)
                           $<TARGET_FILE:quervane> $<TARGET_FILE:gui_text_match>
                           ${CMAKE_SOURCE_DIR}/tests/bench/conversion_generate.py
                           ${gui_artifacts}/source_choice)
+
+        # The operator's keyboard alone: main window, drive chooser, file
+        # picker, status line, cancel of a run under another window.
+        quervane_gui_test(gui_keyboard ${CMAKE_CURRENT_LIST_DIR}/keyboard.sh
+                          $<TARGET_FILE:quervane> $<TARGET_FILE:gui_text_match>
+                          ${CMAKE_SOURCE_DIR}/tests/bench/conversion_generate.py
+                          ${gui_artifacts}/keyboard)
     else()
         message(STATUS "GUI tests skipped: xvfb-run, xdotool or ImageMagick missing")
     endif()

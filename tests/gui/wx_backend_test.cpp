@@ -3,6 +3,7 @@
 // while the window stays alive and ignores input, the status line with any
 // 1252 text, the grid, the close box. Each dialog scripts itself with its
 // own timer, the way an operator would act on it.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/gauge.h>
@@ -14,6 +15,8 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -410,6 +413,137 @@ TEST(WxBackend, TheOpenFileDialogReturnsThePickedFile) {
     EXPECT_EQ(dialog.GetFileName(), "b.zip");
 }
 
+TEST(WxBackend, TheOpenFileDialogEndsItsFiltersWithEveryFile) {
+    struct Case {
+        const char* initial;
+        const char* filter;
+        const char* wildcard;
+    } cases[] = {
+        {"..\\import\\*.jo", "Fichier abonnés  (*.jo)|*.jo|Zip (*.ZIP)|*.ZIP",
+         "*.jo|*.[Jj][Oo]|Fichier abonnés  (*.jo)|*.[Jj][Oo]|Zip (*.ZIP)|*.[Zz][Ii][Pp]|"
+         "Tous les fichiers (*.*)|*"},
+        {"..\\import\\JOURNAL.CYB", "Fichiers CYB|*.CYB|",
+         "Fichiers CYB|*.[Cc][Yy][Bb]|"
+         "Tous les fichiers (*.*)|*"},
+        {"", "", "Tous les fichiers (*.*)|*"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.initial);
+        CFileDialog::Request request;
+        request.initialFile = plat::Cp1252FromUtf8(c.initial);
+        request.filter = plat::Cp1252FromUtf8(c.filter);
+        EXPECT_EQ(plat::wx::FileDialogWildcard(request).utf8_string(), c.wildcard);
+    }
+}
+
+// GTK, loaded by wx, looked up in the running process: its headers are not
+// part of the build.
+struct GtkCalls {
+    using ForAll = void (*)(void*, void (*)(void*, void*), void*);
+    using TypeGetter = unsigned long (*)();
+    using IsA = int (*)(void*, unsigned long);
+    using Text = const char* (*)(void*);
+    using List = void* (*)(void*);
+    using Nth = void* (*)(void*, unsigned);
+
+    template <class F>
+    static F Find(const char* name) {
+        return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, name));
+    }
+    ForAll forall = Find<ForAll>("gtk_container_forall");
+    TypeGetter containerType = Find<TypeGetter>("gtk_container_get_type");
+    TypeGetter labelType = Find<TypeGetter>("gtk_label_get_type");
+    TypeGetter buttonType = Find<TypeGetter>("gtk_button_get_type");
+    TypeGetter treeViewType = Find<TypeGetter>("gtk_tree_view_get_type");
+    IsA isA = Find<IsA>("g_type_check_instance_is_a");
+    Text labelText = Find<Text>("gtk_label_get_text");
+    Text buttonLabel = Find<Text>("gtk_button_get_label");
+    List columns = Find<List>("gtk_tree_view_get_columns");
+    Text columnTitle = Find<Text>("gtk_tree_view_column_get_title");
+    List filters = Find<List>("gtk_file_chooser_list_filters");
+    Text filterName = Find<Text>("gtk_file_filter_get_name");
+    Nth nth = Find<Nth>("g_slist_nth_data");
+    Nth listNth = Find<Nth>("g_list_nth_data");
+    using Toplevels = void* (*)();
+    Toplevels toplevels = Find<Toplevels>("gtk_window_list_toplevels");
+    TypeGetter chooserDialogType = Find<TypeGetter>("gtk_file_chooser_dialog_get_type");
+    using Visible = int (*)(void*);
+    Visible visible = Find<Visible>("gtk_widget_get_visible");
+    using Respond = void (*)(void*, int);
+    Respond respond = Find<Respond>("gtk_dialog_response");
+
+    bool Ok() const {
+        return forall && containerType && labelType && buttonType && treeViewType && isA &&
+               labelText && buttonLabel && columns && columnTitle && filters && filterName && nth &&
+               listNth && toplevels && chooserDialogType && visible && respond;
+    }
+
+    // Every text that the widget and its children show, mnemonics removed.
+    void Texts(void* widget, std::set<std::string>& texts) const {
+        auto add = [&texts](const char* text) {
+            if (!text) return;
+            std::string shown(text);
+            std::erase(shown, '_');
+            if (!shown.empty()) texts.insert(shown);
+        };
+        if (isA(widget, labelType())) add(labelText(widget));
+        if (isA(widget, buttonType())) add(buttonLabel(widget));
+        if (isA(widget, treeViewType())) {
+            void* list = columns(widget);
+            for (unsigned i = 0; void* column = listNth(list, i); ++i) add(columnTitle(column));
+        }
+        if (isA(widget, containerType())) {
+            struct Walk {
+                const GtkCalls* gtk;
+                std::set<std::string>* texts;
+            } walk{this, &texts};
+            forall(
+                widget,
+                [](void* child, void* data) {
+                    auto* w = static_cast<Walk*>(data);
+                    w->gtk->Texts(child, *w->texts);
+                },
+                &walk);
+        }
+    }
+};
+
+TEST(WxBackend, TheOpenFileDialogSpeaksFrench) {
+    const GtkCalls gtk;
+    ASSERT_TRUE(gtk.Ok());
+    const test_support::TempFolder temp("quervane-french");
+    ASSERT_TRUE(temp.ok());
+    CFileDialog dialog(true, "jo", temp.path().string() + "\\*.jo",
+                       OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
+                       plat::Cp1252FromUtf8("Fichier abonnés  (*.jo)|*.jo|"));
+    std::set<std::string> texts;
+    std::vector<std::string> filters;
+    wxTimer ticker;
+    ticker.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        void* windows = gtk.toplevels();
+        for (unsigned i = 0; void* window = gtk.listNth(windows, i); ++i) {
+            if (!gtk.isA(window, gtk.chooserDialogType()) || !gtk.visible(window)) continue;
+            ticker.Stop();
+            gtk.Texts(window, texts);
+            void* list = gtk.filters(window);
+            for (unsigned f = 0; void* filter = gtk.nth(list, f); ++f)
+                filters.emplace_back(gtk.filterName(filter));
+            constexpr int kResponseCancel = -6;
+            gtk.respond(window, kResponseCancel);
+            return;
+        }
+    });
+    ticker.Start(100);
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    for (const char* french :
+         {"Annuler", "Ouvrir", "Nom", "Taille", "Modifié", "Autres emplacements"})
+        EXPECT_EQ(texts.count(french), 1u) << french;
+    for (const char* english : {"Cancel", "Open", "Name", "Size", "Modified", "Other Locations"})
+        EXPECT_EQ(texts.count(english), 0u) << english;
+    EXPECT_EQ(filters, (std::vector<std::string>{"*.jo", "Fichier abonnés  (*.jo)",
+                                                 "Tous les fichiers (*.*)"}));
+}
+
 void FailOnAssert(const wxString& file, int line, const wxString&, const wxString& condition,
                   const wxString& message) {
     ADD_FAILURE_AT(file.utf8_string().c_str(), line)
@@ -420,6 +554,7 @@ void FailOnAssert(const wxString& file, int line, const wxString&, const wxStrin
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    plat::wx::PrepareFrenchToolkitTexts();
     wxApp::SetInstance(new wxApp);
     if (!wxEntryStart(argc, argv)) {
         std::fprintf(stderr, "no display\n");
@@ -427,6 +562,7 @@ int main(int argc, char** argv) {
     }
     wxSetAssertHandler(FailOnAssert);
     plat::wx::ApplyDialogStyleSheet();
+    plat::wx::LoadFrenchToolkitCatalog();
     plat::wx::WxBackend backend;
     g_backend = &backend;
     int status = 0;

@@ -139,6 +139,46 @@ TEST(SourceFtpTest, ATemplateSetIsFetchedUntilTheFirstMissingNumberAndConverted)
     EXPECT_EQ(ReadFile(ftp.root() / "transcript.txt").find("secret"), std::string::npos);
 }
 
+// Candidates that name the server's port themselves: the script's default
+// port leads nowhere (port 9), so only the address's port can reach the
+// server. Two candidates differ only by their password: the chooser tells
+// them apart by their rank, the right one converts the set, the wrong one
+// is refused once and the run fails.
+TEST(SourceFtpTest, ACandidateWithItsPortAndCredentialsWorksAndAWrongPasswordFailsOnce) {
+    ftp_test::TempFolder serverFolder;
+    const fs::path served = ServedCopy(serverFolder, "template");
+    ftp_test::Server server =
+        ftp_test::StartPyftpdlib(served, "jean", "secret", serverFolder.path() / "log");
+    if (!server.skipReason.empty()) GTEST_SKIP() << server.skipReason;
+    ASSERT_TRUE(server.failure.empty()) << server.failure;
+
+    const std::string address = "127.0.0.1:" + std::to_string(server.port) + "/in/";
+    const std::string donnees =
+        "J{id}_{n}.TXT\r\nftp://jean:faux@" + address + "\r\nftp://jean:secret@" + address + "\r\n";
+    const std::string chooser =
+        "drive-chooser ftp://jean@" + address + " (1) | ftp://jean@" + address + " (2)";
+    constexpr int kNowhere = 9;
+    Scenario right("template", donnees,
+                   R"([{"drive-chooser": 1}, {"file-picker": {"pick": "0412"}}])", kNowhere);
+    ASSERT_EQ(right.Run(), 0);
+    EXPECT_EQ(right.Transcript(),
+              Concat({"status ", chooser, "file-picker ftp://" + address}, kConversion));
+
+    Scenario wrong("template", donnees,
+                   R"([{"drive-chooser": 0}, {"file-picker": {"pick": "0412"}}])", kNowhere);
+    ASSERT_EQ(wrong.Run(), 0);
+    const Lines transcript = wrong.Transcript();
+    ASSERT_EQ(transcript.size(), 5u);
+    EXPECT_EQ(transcript[1], chooser);
+    EXPECT_EQ(transcript[3].rfind("message Identification refus", 0), 0u) << transcript[3];
+    EXPECT_EQ(transcript[4], "status Echec de l'importation");
+    for (const Scenario* run : {&right, &wrong}) {
+        const std::string text = ReadFile(run->root() / "transcript.txt");
+        EXPECT_EQ(text.find("secret"), std::string::npos);
+        EXPECT_EQ(text.find("faux"), std::string::npos);
+    }
+}
+
 // vsftpd lists with LIST only, to anonymous users; the archive sits in a
 // folder whose name has a blank and accents, and is itself named with a
 // blank.
@@ -199,9 +239,9 @@ struct LimitedServer {
 };
 
 // The picker's listings log in; the transfer's login is refused. The
-// operator is told once, and the set that an earlier run left in
-// "..\TEMP\" is converted.
-TEST(SourceFtpTest, ARefusedLoginIsToldOnceAndTheRunGoesOnWithTheStagingFolder) {
+// operator is told once, and the run fails there: what an earlier run left
+// in "..\TEMP\" is not taken for the set.
+TEST(SourceFtpTest, ARefusedLoginAtTheTransferIsToldOnceAndTheRunFails) {
     const LimitedServer server;
     ASSERT_TRUE(server.process);
     if (server.port == 0) GTEST_SKIP() << "the limited server did not start (pyftpdlib?)";
@@ -213,18 +253,14 @@ TEST(SourceFtpTest, ARefusedLoginIsToldOnceAndTheRunGoesOnWithTheStagingFolder) 
     for (const auto& entry : fs::directory_iterator(ftp.root() / "import"))
         if (entry.path().filename().string().rfind("J0412_", 0) == 0)
             fs::copy(entry.path(), ftp.root() / "TEMP" / entry.path().filename());
-    const std::string local = "J{id}_{n}.TXT\r\n..\\import\r\n";
-    Scenario reference("template", local,
-                       R"([{"drive-chooser": 0}, {"file-picker": {"pick": "0412"}}])", port);
     ASSERT_EQ(ftp.Run(), 0);
-    ASSERT_EQ(reference.Run(), 0);
 
     const Lines transcript = ftp.Transcript();
-    ASSERT_EQ(transcript.size(), 4 + kConversion.size());
+    ASSERT_EQ(transcript.size(), 5u);
     EXPECT_EQ(transcript[2], "file-picker ftp://127.0.0.1/in/");
-    EXPECT_EQ(transcript[3].rfind("message ", 0), 0u) << transcript[3];
-    EXPECT_EQ(Lines(transcript.begin() + 4, transcript.end()), kConversion);
-    ExpectSameBase(ftp, reference);
+    EXPECT_EQ(transcript[3].rfind("message Identification refus", 0), 0u) << transcript[3];
+    EXPECT_NE(transcript[3].find("127.0.0.1"), std::string::npos) << transcript[3];
+    EXPECT_EQ(transcript[4], "status Echec de l'importation");
     EXPECT_EQ(ReadFile(ftp.root() / "transcript.txt").find("secret"), std::string::npos);
 }
 
@@ -248,7 +284,7 @@ TEST(SourceFtpTest, ARefusedLoginCreatesNoStagingFolder) {
 }
 
 // A server that closes the connection in the middle of the file: one
-// message, no partial file, and the run goes on to its end without the set.
+// message, no partial file, and the run fails there.
 TEST(SourceFtpTest, AServerClosingMidFileIsToldOnceAndLeavesNoPartialFile) {
     ftp_test::TempFolder serverFolder;
     ftp_test::Server server =
@@ -268,6 +304,8 @@ TEST(SourceFtpTest, AServerClosingMidFileIsToldOnceAndLeavesNoPartialFile) {
     for (const std::string& line : transcript)
         ftpMessages += line.rfind("message ", 0) == 0 && line.find("FTP") != std::string::npos;
     EXPECT_EQ(ftpMessages, 1) << "the transfer's failure is told once";
+    EXPECT_EQ(transcript.back(), "status Echec de l'importation");
+    EXPECT_EQ(transcript.size(), 5u);
     EXPECT_TRUE(Names(ftp.root() / "TEMP").empty());
 }
 
