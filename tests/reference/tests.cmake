@@ -5,6 +5,10 @@
 # run). Nothing is registered when the cases are not beside the sources.
 get_filename_component(QUERVANE_REFERENCE_CASES ${CMAKE_SOURCE_DIR}/../shared/cases ABSOLUTE)
 set(QUERVANE_REFERENCE_COMPARE ${QUERVANE_REFERENCE_CASES}/compare.sh)
+# The Windows build runs the program through Wine (cmake/windows.cmake).
+if(NOT QUERVANE_REFERENCE_RUNNER)
+    set(QUERVANE_REFERENCE_RUNNER $<TARGET_FILE:quervane-scenario>)
+endif()
 
 if(TARGET quervane-scenario AND EXISTS ${QUERVANE_REFERENCE_COMPARE})
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
@@ -25,7 +29,7 @@ if(TARGET quervane-scenario AND EXISTS ${QUERVANE_REFERENCE_COMPARE})
             get_filename_component(reference_case ${folder} NAME)
             add_test(NAME reference.${reference_case}
                      COMMAND ${QUERVANE_REFERENCE_COMPARE} ${folder}
-                             $<TARGET_FILE:quervane-scenario>)
+                             ${QUERVANE_REFERENCE_RUNNER})
             set_tests_properties(reference.${reference_case} PROPERTIES
                 PASS_REGULAR_EXPRESSION "(^|\n)PASS ${reference_case}(\n|$)"
                 LABELS reference

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# crash_report.sh FAULT_PROGRAM: a fault under Wine with the crash report
+# writer installed brings up the question; "Yes" writes c:\Quervane.dmp, a
+# minidump (signature MDMP, streams after the header), and tells where.
+set -u
+here=$(dirname "$0")
+# shellcheck source=tests/windows/wine_env.sh
+source "$here/wine_env.sh"
+# shellcheck source=tests/windows/display.sh
+source "$here/display.sh"
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+display_start || fail "no X display"
+dump=$WINEPREFIX/drive_c/Quervane.dmp
+rm -f "$dump"
+"$here/wine_run.sh" "$1" >/dev/null 2>&1 &
+program=$!
+display_cleanup="kill $program 2>/dev/null"
+question=$(display_wait_window "Quervane") || fail "no question after the fault"
+xdotool windowactivate "$question" 2>/dev/null
+sleep 0.5
+xdotool key --window "$question" Return
+told=$(display_wait_window "Quervane" "$question") || fail "nothing told after Yes"
+[[ -s $dump ]] || fail "no c:\\Quervane.dmp after Yes"
+xdotool windowactivate "$told" 2>/dev/null
+sleep 0.5
+xdotool key --window "$told" Return
+for _ in $(seq 1 100); do
+    kill -0 "$program" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$program" 2>/dev/null && fail "the program did not end after the report"
+[[ $(head -c 4 "$dump") == MDMP ]] || fail "Quervane.dmp is no minidump"
+size=$(stat -c %s "$dump")
+((size > 1024)) || fail "Quervane.dmp holds only $size bytes"
+echo "PASS: crash report writes a minidump of $size bytes"
