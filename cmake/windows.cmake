@@ -13,6 +13,8 @@ if(TARGET quervane)
     set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/platform/wx/quervane_win32.rc PROPERTIES
         COMPILE_OPTIONS "--define;wxUSE_RC_MANIFEST=1;--define;wxUSE_DPI_AWARE_MANIFEST=2")
     set_target_properties(quervane PROPERTIES OUTPUT_NAME Quervane WIN32_EXECUTABLE ON)
+    target_compile_options(quervane PRIVATE
+        $<$<COMPILE_LANGUAGE:CXX>:-include ${CMAKE_CURRENT_SOURCE_DIR}/platform/wx/windows_names_win32.h>)
 endif()
 
 enable_testing()

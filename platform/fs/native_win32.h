@@ -15,6 +15,7 @@
 #undef GetCurrentDirectory
 #undef SetCurrentDirectory
 #undef GetDriveType
+#undef ReplaceFile
 
 #include <cstdint>
 #include <string>

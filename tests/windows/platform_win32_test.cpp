@@ -2,7 +2,6 @@
 // 1252 names, the durable writes and the folder lock, drive types. Runs
 // under Wine in the tests and on Windows as it is.
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -10,6 +9,9 @@
 #include "platform/drives.h"
 #include "platform/fs/fs.h"
 #include "platform/fs/fs_durable.h"
+// After the platform's headers: windows.h defines some of their names as
+// macros.
+#include "platform/fs/native_win32.h"
 
 namespace {
 
@@ -160,9 +162,10 @@ TEST(DrivesWin32, DriveTypesComeFromTheSystem) {
         const char* root;
         int type;
     } cases[] = {
-        {"C:\\", plat::DRIVE_FIXED},
-        {"c:", plat::DRIVE_FIXED},
-        {"..\\pas une racine\\", plat::DRIVE_NO_ROOT_DIR},
+        // The system's own codes (windows.h's macros).
+        {"C:\\", DRIVE_FIXED},
+        {"c:", DRIVE_FIXED},
+        {"..\\pas une racine\\", DRIVE_NO_ROOT_DIR},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.root);

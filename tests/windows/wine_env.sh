@@ -21,13 +21,16 @@ wine_path() {
 }
 
 # Creates the prefix once and keeps one Wine server for the whole run: a
-# first Wine process started with a pipe as its output can otherwise keep
-# that pipe open for minutes.
+# first Wine process started with a pipe as its output would otherwise
+# start the server with that pipe, and a reader of the pipe would wait for
+# it for minutes.
 wine_start() {
     mkdir -p "$WINEPREFIX" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
-    wineserver -w
-    wineserver -p
+    # The server lives on after this returns: it must hold none of the
+    # caller's pipes open.
+    wineserver -w </dev/null >/dev/null 2>&1
+    wineserver -p </dev/null >/dev/null 2>&1
     wine wineboot </dev/null >/dev/null 2>&1
 }
 
