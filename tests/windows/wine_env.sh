@@ -2,7 +2,8 @@
 # inside the build cache (nothing written into the home folder), no Mono or
 # Gecko installers, no menu entries, no debug output.
 # shellcheck shell=bash
-QUERVANE_WIN_CACHE=${QUERVANE_WIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quervane/windows}
+# Exported first: the XDG folders below change where it would be found.
+export QUERVANE_WIN_CACHE=${QUERVANE_WIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quervane/windows}
 export WINEPREFIX=$QUERVANE_WIN_CACHE/wine/prefix
 export WINEARCH=win64
 export WINEDEBUG=-all
@@ -29,6 +30,9 @@ wine_start() {
     chmod 700 "$XDG_RUNTIME_DIR"
     # The server lives on after this returns: it must hold none of the
     # caller's pipes open.
+    # A server left by an earlier run of this prefix goes first: -w would
+    # wait for a persistent one forever.
+    wineserver -k </dev/null >/dev/null 2>&1
     wineserver -w </dev/null >/dev/null 2>&1
     wineserver -p </dev/null >/dev/null 2>&1
     wine wineboot </dev/null >/dev/null 2>&1
