@@ -77,6 +77,7 @@ std::string ServerPath(std::string_view path1252) {
 struct FtpSession::Connection {
     InternetHandle internet;
     InternetHandle ftp;
+    std::string loginFolder;  // as the server names it
 };
 
 FtpSession::FtpSession(Endpoint endpoint, const InternetTimeouts& timeouts)
@@ -116,6 +117,10 @@ void FtpSession::Connect() {
         throw MakeInternetException(Classify(error), Operation::Connect,
                                     {endpoint_.host, {}, {}, LastReplyCode()});
     }
+    char folder[MAX_PATH + 1] = {};
+    DWORD length = sizeof folder;
+    if (::FtpGetCurrentDirectoryA(connection->ftp.get(), folder, &length))
+        connection->loginFolder.assign(folder, length);
     // WinINet offers neither machine listings nor exact file times.
     features_ = ServerFeatures{};
     curl_ = std::move(connection);
@@ -159,19 +164,36 @@ FtpSession::Listing FtpSession::List(std::string_view folder) {
     Listing listing;
     listing.kind = ListingKind::List;
     const std::string path = ServerPath(folder);
-    WIN32_FIND_DATAA data;
-    // WinINet allows one listing at a time per connection; the handle is
-    // closed before anything else is asked.
-    InternetHandle find(::FtpFindFirstFileA(curl_->ftp.get(), path.empty() ? nullptr : path.c_str(),
-                                            &data, INTERNET_FLAG_RELOAD, 0));
-    if (!find) {
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_NO_MORE_FILES) return listing;
+    auto failed = [&](DWORD error) {
         InternetError kind = Classify(error);
         if (error == ERROR_INTERNET_EXTENDED_ERROR && LastReplyCode() >= 500)
             kind = InternetError::FolderMissing;
-        throw MakeInternetException(kind, Operation::List,
-                                    {endpoint_.host, folder, {}, LastReplyCode()});
+        return MakeInternetException(kind, Operation::List,
+                                     {endpoint_.host, folder, {}, LastReplyCode()});
+    };
+    // The folder is entered and listed as the current one: a folder given
+    // to the listing itself is taken as a pattern by some servers and by
+    // Wine's WinINet. Relative folders are relative to the login folder,
+    // which is entered again afterwards.
+    if (!path.empty() && !::FtpSetCurrentDirectoryA(curl_->ftp.get(), path.c_str()))
+        throw failed(::GetLastError());
+    struct Return {
+        Connection& connection;
+        bool entered;
+        ~Return() {
+            if (entered && !connection.loginFolder.empty())
+                ::FtpSetCurrentDirectoryA(connection.ftp.get(), connection.loginFolder.c_str());
+        }
+    } back{*curl_, !path.empty()};
+    WIN32_FIND_DATAA data;
+    // WinINet allows one listing at a time per connection; the handle is
+    // closed before anything else is asked.
+    InternetHandle find(
+        ::FtpFindFirstFileA(curl_->ftp.get(), nullptr, &data, INTERNET_FLAG_RELOAD, 0));
+    if (!find) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_NO_MORE_FILES) return listing;
+        throw failed(error);
     }
     do {
         SYSTEMTIME time{};

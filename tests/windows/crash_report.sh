@@ -10,23 +10,27 @@ source "$here/wine_env.sh"
 source "$here/display.sh"
 fail() {
     echo "FAIL: $*"
+    echo "windows:"
+    for id in $(xdotool search --onlyvisible --name '.*' 2>/dev/null); do
+        echo "  $id $(xdotool getwindowname "$id" 2>/dev/null)"
+    done
+    echo "program output:"
+    cat "$output" 2>/dev/null
     exit 1
 }
+output=$(mktemp)
 display_start || fail "no X display"
 dump=$WINEPREFIX/drive_c/Quervane.dmp
 rm -f "$dump"
-"$here/wine_run.sh" "$1" >/dev/null 2>&1 &
+"$here/wine_run.sh" "$1" >"$output" 2>&1 &
 program=$!
-display_cleanup="kill $program 2>/dev/null"
+display_cleanup="kill $program 2>/dev/null; rm -f '$output'"
 question=$(display_wait_window "Quervane") || fail "no question after the fault"
-xdotool windowactivate "$question" 2>/dev/null
-sleep 0.5
-xdotool key --window "$question" Return
+# Return answers with the default button, "Yes".
+display_press_return "$question" || fail "the question stayed after Return"
 told=$(display_wait_window "Quervane" "$question") || fail "nothing told after Yes"
 [[ -s $dump ]] || fail "no c:\\Quervane.dmp after Yes"
-xdotool windowactivate "$told" 2>/dev/null
-sleep 0.5
-xdotool key --window "$told" Return
+display_press_return "$told" || fail "the result box stayed after Return"
 for _ in $(seq 1 100); do
     kill -0 "$program" 2>/dev/null || break
     sleep 0.1

@@ -6,7 +6,7 @@
 namespace {
 
 [[gnu::noinline]] void FaultByNullWrite() {
-    int* volatile target = nullptr;
+    int* volatile target = reinterpret_cast<int*>(0x10);
     *target = 1;
 }
 

@@ -17,7 +17,8 @@ trap '[[ -n $server ]] && kill $server 2>/dev/null; rm -rf "$work"' EXIT
 root=$work/root
 mkdir -p "$root/in/ARCHIVES"
 head -c 70000 /dev/urandom >"$root/in/J0412_1.ZIP"
-printf 'abonn\xc3\xa9s\r\n' >"$root/in/Donn\xc3\xa9es.txt"
+# "Données.txt", as a server that speaks UTF-8 names it.
+printf 'abonn\xc3\xa9s\r\n' >"$root/in/$(printf 'Donn\xc3\xa9es.txt')"
 port=$((2100 + RANDOM % 800))
 /usr/bin/python3 -m pyftpdlib -i 127.0.0.1 -p "$port" -d "$root" -u lecteur -P secret \
     >"$work/server.log" 2>&1 &
@@ -31,7 +32,7 @@ out=$("$here/wine_run.sh" "$1" "$port" lecteur secret /in/ /in/J0412_1.ZIP \
     "$(wine_path "$work")\\J0412_1.ZIP" 2>/dev/null | tr -d '\r')
 status=$?
 # 1252 on the program's side.
-expected=$(printf 'ARCHIVES dir\nDonn\xe9es.txt 9\nJ0412_1.ZIP 70000')
+expected=$(printf 'ARCHIVES dir\nDonn\xe9es.txt 10\nJ0412_1.ZIP 70000')
 [[ $out == "$expected" ]] || fail "listing: $(printf '%s' "$out" | od -c | head -5)"
 ((status == 0)) || fail "exit status $status"
 cmp -s "$root/in/J0412_1.ZIP" "$work/J0412_1.ZIP" || fail "the download differs"

@@ -12,6 +12,9 @@ fail() {
     exit 1
 }
 setup=$1 package=$2
+# The setup program and the uninstaller run without a display; their
+# processes end with this test.
+trap wine_restart EXIT
 target="$WINEPREFIX/drive_c/Program Files/Quervane"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quervane"
 "$here/wine_run.sh" "$setup" /S >/dev/null 2>&1 || fail "setup ended with status $?"

@@ -56,9 +56,17 @@ xdotool key Down Return
 about=$(display_wait_window "A propos de Quervane") || fail "no about box from the context menu"
 sleep 1
 import -window "$about" "$artifacts/about_box.png"
-xdotool windowactivate "$about" 2>/dev/null
-sleep 0.3
-xdotool key Return
-display_wait_gone "$about" || fail "the about box stayed after Enter"
+display_press_return "$about" || fail "the about box stayed after Enter"
 kill -0 "$pid" 2>/dev/null || fail "the program ended with the about box"
-echo "PASS: main window and about box under Wine"
+
+# "OK" (the window's upper right corner) ends the program with status 0.
+xdotool mousemove --window "$window" $((width - 35)) 10 click 1
+for _ in $(seq 1 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "the program did not end after OK"
+wait "$pid"
+status=$?
+((status == 0)) || fail "exit status $status after OK"
+echo "PASS: main window, about box and OK under Wine"

@@ -38,6 +38,17 @@ wine_start() {
     wine wineboot </dev/null >/dev/null 2>&1
 }
 
+# Ends every Windows process of the prefix and starts a fresh persistent
+# server. Wine's desktop process stays bound to the display (or the absence
+# of one) of the first window program it served: a test with a display of
+# its own starts and ends with this, so that no earlier or later test
+# inherits a desktop whose X server is gone.
+wine_restart() {
+    wineserver -k </dev/null >/dev/null 2>&1
+    wineserver -w </dev/null >/dev/null 2>&1
+    wineserver -p </dev/null >/dev/null 2>&1
+}
+
 wine_stop() {
     wineserver -k 2>/dev/null
     wineserver -w 2>/dev/null
