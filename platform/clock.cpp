@@ -59,14 +59,25 @@ CalendarTime ToLocalTime(FileTime t) {
 }
 
 FileTime FromUniversalTime(const CalendarTime& c) {
-    std::tm tm{};
-    tm.tm_year = c.year - 1900;
-    tm.tm_mon = c.month - 1;
-    tm.tm_mday = c.day;
-    tm.tm_hour = c.hour;
-    tm.tm_min = c.minute;
-    tm.tm_sec = c.second;
-    return static_cast<FileTime>(timegm(&tm));
+    // Days since 1970 of the proleptic Gregorian date, computed here rather
+    // than by timegm, which not every C library has. Months and days out of
+    // range carry over as timegm carries them.
+    const std::int64_t months = static_cast<std::int64_t>(c.year) * 12 + (c.month - 1);
+    std::int64_t year = months / 12;
+    std::int64_t month = months % 12;
+    if (month < 0) {
+        month += 12;
+        --year;
+    }
+    // Years start in March, so that the leap day ends them.
+    const std::int64_t y = month < 2 ? year - 1 : year;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t yearOfEra = y - era * 400;
+    const std::int64_t shifted = (month + 10) % 12;
+    const std::int64_t dayOfYear = (153 * shifted + 2) / 5;
+    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const std::int64_t days = era * 146097 + dayOfEra - 719468 + (c.day - 1);
+    return static_cast<FileTime>(((days * 24 + c.hour) * 60 + c.minute) * 60 + c.second);
 }
 
 }  // namespace plat

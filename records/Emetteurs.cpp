@@ -167,8 +167,9 @@ namespace {
 // digits than the text).
 template <std::size_t N>
 bool Incremente(char (&texte)[N], long valeur) {
-    constexpr long kLimite = [] {
-        long limite = 1;
+    // Wider than long, which has 32 bits on Windows: ten digits exceed it.
+    constexpr long long kLimite = [] {
+        long long limite = 1;
         for (std::size_t i = 0; i < N; ++i) limite *= 10;
         return limite;
     }();

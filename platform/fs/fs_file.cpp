@@ -5,9 +5,10 @@
 // next buffer is read, or the last one written, while the caller works on
 // the other.
 #include <fcntl.h>
-#include <sys/stat.h>
+#if defined(__linux__)
 #include <sys/syscall.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -19,6 +20,7 @@
 #include <thread>
 
 #include "platform/fs/fs.h"
+#include "platform/fs/fs_descriptor.h"
 #include "platform/memory.h"
 
 namespace plat {
@@ -169,7 +171,7 @@ private:
 
     static bool WriteWhole(int fd, const char* data, std::size_t size, std::int64_t offset) {
         while (size > 0) {
-            const ssize_t n = ::pwrite(fd, data, size, offset);
+            const ssize_t n = native::WriteAt(fd, data, size, offset);
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) return false;
             data += n;
@@ -205,10 +207,10 @@ private:
         }
         while (result.bytes < job.size) {
             const auto offset = job.offset + static_cast<std::int64_t>(result.bytes);
-            const ssize_t n =
-                job.write
-                    ? ::pwrite(job.fd, job.data + result.bytes, job.size - result.bytes, offset)
-                    : ::pread(job.fd, job.data + result.bytes, job.size - result.bytes, offset);
+            const ssize_t n = job.write ? native::WriteAt(job.fd, job.data + result.bytes,
+                                                          job.size - result.bytes, offset)
+                                        : native::ReadAt(job.fd, job.data + result.bytes,
+                                                         job.size - result.bytes, offset);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0 || (n == 0 && job.write)) {
                 result.error = true;
@@ -291,7 +293,7 @@ struct File::Impl {
     ~Impl() {
         if (fd >= 0) {
             FlushWrites();
-            ::close(fd);
+            native::CloseDescriptor(fd);
         }
     }
 
@@ -381,15 +383,13 @@ struct File::Impl {
 
     std::int64_t DiskSize() {
         Settle();
-        struct stat st;
-        if (::fstat(fd, &st) != 0) return -1;
-        return st.st_size;
+        return native::DescriptorSize(fd);
     }
 
     bool WriteAt(const char* data, std::size_t size, std::int64_t offset) {
         if (!Settle()) return false;
         while (size > 0) {
-            const ssize_t n = ::pwrite(fd, data, size, offset);
+            const ssize_t n = native::WriteAt(fd, data, size, offset);
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) {
                 error = true;
@@ -454,8 +454,8 @@ struct File::Impl {
             cursor = 0;
         }
         for (;;) {
-            const ssize_t n = ::pread(fd, buffer + length, block.size - length,
-                                      bufferOffset + static_cast<std::int64_t>(length));
+            const ssize_t n = native::ReadAt(fd, buffer + length, block.size - length,
+                                             bufferOffset + static_cast<std::int64_t>(length));
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) error = true;
             if (n == 0) eof = true;
@@ -555,7 +555,7 @@ struct File::Impl {
                 Settle();
                 bufferOffset += static_cast<std::int64_t>(cursor);
                 cursor = length = 0;
-                const ssize_t n = ::pread(fd, out + done, size - done, bufferOffset);
+                const ssize_t n = native::ReadAt(fd, out + done, size - done, bufferOffset);
                 if (n < 0 && errno == EINTR) continue;
                 if (n < 0) error = true;
                 if (n == 0) eof = true;
@@ -630,21 +630,14 @@ File File::Open(std::string_view path, std::string_view mode) {
     OpenMode parsed;
     if (path.empty() || !ParseMode(mode, parsed)) return file;
     const std::string native = NativePath(path);
-    int fd;
-    do {
-        fd = ::open(native.c_str(), parsed.flags | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
+    std::int64_t size = 0;
+    const int fd = native::OpenDescriptor(native, parsed.flags, size);
     if (fd < 0) return file;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return file;
-    }
     file.impl_ = std::make_unique<Impl>();
     file.impl_->fd = fd;
     file.impl_->mode = parsed;
-    file.impl_->openSize = st.st_size;
-    if (parsed.append) file.impl_->bufferOffset = st.st_size;
+    file.impl_->openSize = size;
+    if (parsed.append) file.impl_->bufferOffset = size;
     return file;
 }
 
@@ -838,7 +831,7 @@ bool File::Flush() {
 bool File::Close() {
     if (!impl_) return true;
     bool ok = impl_->FlushWrites() && impl_->Settle();
-    if (::close(impl_->fd) != 0) ok = false;
+    if (!native::CloseDescriptor(impl_->fd)) ok = false;
     impl_->fd = -1;
     impl_.reset();
     return ok;

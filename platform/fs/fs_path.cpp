@@ -1,8 +1,6 @@
-// Windows-style paths on a POSIX file system: separators, case-insensitive
-// lookup component by component, 1252 <-> native names, wildcard patterns.
-#include <dirent.h>
-#include <sys/stat.h>
-
+// Windows-style paths on the native file system: separators, case-insensitive
+// lookup component by component, wildcard patterns. The system's side is in
+// fs_path_posix.cpp and fs_path_win32.cpp.
 #include <cstring>
 #include <memory>
 
@@ -15,11 +13,6 @@ namespace {
 
 unsigned char Folded(char c) {
     return static_cast<unsigned char>(UpperCase1252(c));
-}
-
-bool Exists(const std::string& native) {
-    struct stat st;
-    return ::lstat(native.c_str(), &st) == 0;
 }
 
 bool GlobMatch(std::string_view name, std::string_view pattern) {
@@ -50,34 +43,6 @@ bool AllDots(std::string_view s) {
 
 }  // namespace
 
-namespace native {
-
-std::string NameFromNative(std::string_view name) {
-    if (IsValidUtf8(name)) return Cp1252FromUtf8(name);
-    return std::string(name);
-}
-
-std::string FindEntryNoCase(const std::string& nativeFolder, std::string_view name) {
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(nativeFolder.c_str()), ::closedir);
-    if (!dir) return {};
-    std::string best;
-    bool exact = false;
-    while (const dirent* entry = ::readdir(dir.get())) {
-        const std::string_view candidate = entry->d_name;
-        if (candidate == "." || candidate == "..") continue;
-        const std::string converted = NameFromNative(candidate);
-        if (CompareNames(converted, name) != 0) continue;
-        const bool isExact = converted == name;
-        if (best.empty() || (isExact && !exact) || (isExact == exact && candidate < best)) {
-            best = candidate;
-            exact = isExact;
-        }
-    }
-    return best;
-}
-
-}  // namespace native
-
 int CompareNames(std::string_view a, std::string_view b) {
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {
@@ -105,7 +70,7 @@ std::string NativePath(std::string_view path) {
     for (char& c : direct) {
         if (c == '\\') c = '/';
     }
-    if (direct.empty() || Exists(direct)) return direct;
+    if (direct.empty() || native::Exists(direct) || !native::kNamesHaveCase) return direct;
 
     // Walk the path: each component that exists under another case takes
     // the name it has on disk; from the first missing one on, the rest is
@@ -121,7 +86,7 @@ std::string NativePath(std::string_view path) {
         if (component.empty()) continue;
         if (!resolved.empty() && resolved.back() != '/') resolved += '/';
         const std::string written = Utf8FromCp1252(component);
-        if (found && !AllDots(component) && !Exists(resolved + written)) {
+        if (found && !AllDots(component) && !native::Exists(resolved + written)) {
             const std::string onDisk =
                 native::FindEntryNoCase(resolved.empty() ? "." : resolved, component);
             if (!onDisk.empty()) {

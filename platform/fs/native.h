@@ -1,4 +1,6 @@
-// Helpers shared by the POSIX implementation files of platform/fs.
+// Helpers shared by the implementation files of platform/fs. Native paths
+// are UTF-8 with "/" separators; the Windows side converts them to UTF-16
+// at each system call.
 #pragma once
 
 #include <string>
@@ -9,6 +11,14 @@ namespace plat::native {
 inline bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
+
+// Whether the file system tells names apart by case, so that a path must be
+// matched to the names on disk component by component.
+extern const bool kNamesHaveCase;
+
+// Whether something exists at the native path (a link that points nowhere
+// included).
+bool Exists(const std::string& nativePath);
 
 // The 1252 form of a name read from the file system. Native names are
 // UTF-8; a name that is not valid UTF-8 (written by a tool that used a

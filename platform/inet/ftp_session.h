@@ -1,5 +1,7 @@
-// One FTP control connection on libcurl, kept open between operations. The
-// Internet client's classes are thin layers over it; nothing else sees curl.
+// One FTP control connection, kept open between operations: libcurl on
+// Linux (ftp_session_posix.cpp), WinINet on Windows (ftp_session_win32.cpp).
+// The Internet client's classes are thin layers over it; nothing else sees
+// curl or WinINet.
 #pragma once
 
 #include <cstddef>
@@ -61,13 +63,13 @@ public:
 
     void Close();
 
-    struct Curl;
+    struct Connection;
 
 private:
     Endpoint endpoint_;
     InternetTimeouts timeouts_;
     ServerFeatures features_;
-    std::unique_ptr<Curl> curl_;
+    std::unique_ptr<Connection> curl_;
 };
 
 }  // namespace plat::ftp

@@ -23,6 +23,11 @@ else()
     set_tests_properties(reference.skipped PROPERTIES DISABLED TRUE LABELS reference)
 endif()
 
+# The Windows build runs the program through Wine (cmake/windows.cmake).
+if(NOT QUERVANE_REFERENCE_RUNNER)
+    set(QUERVANE_REFERENCE_RUNNER $<TARGET_FILE:quervane-scenario>)
+endif()
+
 if(TARGET quervane-scenario AND EXISTS ${QUERVANE_REFERENCE_COMPARE})
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
                  ${CMAKE_CURRENT_LIST_DIR}/pending.txt)
@@ -42,7 +47,7 @@ if(TARGET quervane-scenario AND EXISTS ${QUERVANE_REFERENCE_COMPARE})
             get_filename_component(reference_case ${folder} NAME)
             add_test(NAME reference.${reference_case}
                      COMMAND ${QUERVANE_REFERENCE_COMPARE} ${folder}
-                             $<TARGET_FILE:quervane-scenario>)
+                             ${QUERVANE_REFERENCE_RUNNER})
             set_tests_properties(reference.${reference_case} PROPERTIES
                 PASS_REGULAR_EXPRESSION "(^|\n)PASS ${reference_case}(\n|$)"
                 LABELS reference

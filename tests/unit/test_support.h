@@ -4,13 +4,12 @@
 // own files, never the code under test.
 #pragma once
 
-#include <stdlib.h>
-
+#include <chrono>
 #include <cstdint>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <system_error>
 
@@ -21,9 +20,15 @@ namespace test_support {
 class TempFolder {
 public:
     explicit TempFolder(const std::string& prefix = "quervane-test") {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
-        if (::mkdtemp(pattern.data())) path_ = pattern;
+        std::error_code error;
+        const auto base = std::filesystem::temp_directory_path(error);
+        std::random_device random;
+        // A name nobody else created: create_directory fails on one that
+        // exists.
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            auto candidate = base / (prefix + "-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate, error)) path_ = candidate;
+        }
     }
     ~TempFolder() {
         namespace fs = std::filesystem;
@@ -65,18 +70,13 @@ inline std::string ReadFile(const std::filesystem::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Seconds since 1970 of a universal time, from the C library rather than
-// from the date code under test.
+// Seconds since 1970 of a universal time, from the standard library's
+// calendar rather than from the date code under test.
 inline std::int64_t Utc(int year, int month, int day, int hour = 0, int minute = 0,
                         int second = 0) {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    return ::timegm(&tm);
+    using namespace std::chrono;
+    const sys_days date{std::chrono::year{year} / month / day};
+    return date.time_since_epoch() / seconds{1} + (hour * 60 + minute) * 60 + second;
 }
 
 }  // namespace test_support

@@ -162,16 +162,16 @@ InternetError Classify(CURLcode code) {
 
 }  // namespace
 
-struct FtpSession::Curl {
+struct FtpSession::Connection {
     CURL* handle = nullptr;
     ReplyLog replies;
 
-    Curl() : handle(curl::easy_init()) {}
-    ~Curl() {
+    Connection() : handle(curl::easy_init()) {}
+    ~Connection() {
         if (handle) curl::easy_cleanup(handle);
     }
-    Curl(const Curl&) = delete;
-    Curl& operator=(const Curl&) = delete;
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
 };
 
 namespace {
@@ -211,7 +211,7 @@ void SetCommonOptions(CURL* h, const Endpoint& endpoint, const InternetTimeouts&
 
 FtpSession::FtpSession(Endpoint endpoint, const InternetTimeouts& timeouts)
     : endpoint_(std::move(endpoint)), timeouts_(timeouts) {
-    curl_ = std::make_unique<Curl>();
+    curl_ = std::make_unique<Connection>();
 }
 
 FtpSession::~FtpSession() {
@@ -227,8 +227,9 @@ void FtpSession::Close() {
 namespace {
 
 template <typename Configure>
-Outcome Perform(FtpSession::Curl& curl, const Endpoint& endpoint, const InternetTimeouts& timeouts,
-                std::string_view path, ServerFeatures* features, Configure configure) {
+Outcome Perform(FtpSession::Connection& curl, const Endpoint& endpoint,
+                const InternetTimeouts& timeouts, std::string_view path, ServerFeatures* features,
+                Configure configure) {
     curl.replies = ReplyLog{};
     curl.replies.features = features;
     SetCommonOptions(curl.handle, endpoint, timeouts, curl.replies);
