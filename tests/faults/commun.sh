@@ -34,3 +34,11 @@ run_faulty() {
     env LD_PRELOAD="$FAULT" QUERVANE_ECHEC_FICHIER="$2" QUERVANE_ECHEC_OCTET="$3" "${mode[@]}" \
         "$RUNNER" "$1" >/dev/null || true
 }
+
+# succeeded ROOT: the run on ROOT ended with a success status.
+succeeded() {
+    local status
+    status=$(grep -a '^status ' "$1/transcript.txt" | tail -1 || true)
+    [[ $status == "status FIN NORMALE" || $status == "status Importation effectuée" ||
+        $status == "status Découpage effectué, mais attention:mélange de routages" ]]
+}

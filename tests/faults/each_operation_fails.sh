@@ -21,14 +21,6 @@ GENERATOR=$3
 PREPARED=$4
 source "$(dirname "$0")/commun.sh"
 
-# succeeded ROOT: the run on ROOT ended with a success status.
-succeeded() {
-    local status
-    status=$(grep -a '^status ' "$1/transcript.txt" | tail -1 || true)
-    [[ $status == "status FIN NORMALE" || $status == "status Importation effectuée" ||
-        $status == "status Découpage effectué, mais attention:mélange de routages" ]]
-}
-
 # run_counted ROOT [CALL]: runs RUNNER on ROOT, the calls that change its
 # data folder counted into $WORK/count; with CALL, that call fails, and the
 # injector's line naming it goes to $WORK/failed.

@@ -81,14 +81,6 @@ else:
 EOF
 }
 
-# succeeded ROOT: the run on ROOT ended with a success status.
-succeeded() {
-    local status
-    status=$(grep -a '^status ' "$1/transcript.txt" | tail -1 || true)
-    [[ $status == "status FIN NORMALE" || $status == "status Importation effectuée" ||
-        $status == "status Découpage effectué, mais attention:mélange de routages" ]]
-}
-
 # base_with_indexes SOURCE ROOT TITLE: ROOT becomes a copy of the generated
 # set SOURCE whose data folder, once SOURCE has run, holds the base it wrote
 # and the index files TITLE.0 to TITLE.7 that the delivery application builds.
