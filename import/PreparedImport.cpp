@@ -155,6 +155,7 @@ bool CQuervaneDlg::CopierBasePreparee(RunContext& run, ReleveAbonnes& releve, in
 
     if (ChampInfoSac > 0 && ChampSacUtilisateur > 0) {
         if (!CopieCompletion(run, releve, ChampInfoSac, ChampSacUtilisateur)) return false;
+        FichiersCopies.push_back(destination + Texte(".jo (complété)"));
     } else {
         Afficher(Texte("copie du fichier des abonnés"));
         if (!CopierFichierBase(source + ".jo", destination + ".jo")) return false;
@@ -165,6 +166,7 @@ bool CQuervaneDlg::CopierBasePreparee(RunContext& run, ReleveAbonnes& releve, in
 
     if (TablesBase.bDefined[SlotSac] && run.bTraitementSac) {
         if (!RefabricationSacs(run, releve)) return false;
+        FichiersCopies.push_back(destination + Texte(".sa (refabriqué)"));
     } else {
         Afficher("copie du fichier des sacs");
         if (!CopierFichierBase(source + ".sa", destination + ".sa")) return false;

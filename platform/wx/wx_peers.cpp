@@ -65,6 +65,11 @@ void ControlPeer::Apply(const ControlChange& change) {
             window_->Enable(model_.IsWindowEnabled());
             break;
         case Change::Focus:
+            // GTK brings a window that is not the active one above all
+            // others to give one of its controls the focus: while a run
+            // works, its statuses move the focus only within the active
+            // window, never taking it from another window or program.
+            if (!dialog_.AcceptsInput() && !dialog_.IsActive()) break;
             if (window_->IsShown() && window_->IsEnabled()) {
                 dialog_.Focus(window_);
             } else if (painted_ && painted_->IsShown() && window_->IsEnabled()) {

@@ -17,7 +17,9 @@ gui_init "$1" "$2" "$4"
 generator=$3
 artifacts=$gui_artifacts
 
-subscribers=300000
+# Enough records for the run to last over several screenshots, whose pace
+# depends on the machine.
+subscribers=800000
 root="$gui_workspace/set"
 python3 "$generator" "$root" --subscribers "$subscribers" || fail "cannot generate the set"
 # Index files of the title left by the delivery application.

@@ -10,7 +10,8 @@
 # cancels. A third run, on a large set, is asked to stop with Escape while
 # a window of another program lies over the main window: the question
 # comes up, Enter answers Oui, the run ends with "Importation interrompue",
-# and the other window stayed above the main window while the run worked.
+# and the other window stayed above the main window while the run worked,
+# was asked to stop and ended.
 # Screenshots are kept.
 #
 # Usage (inside xvfb-run):
@@ -137,6 +138,7 @@ check_other_above "during the run, with the question"
 gui_shot "$box" "$artifacts/cancel_question.png"
 xdotool windowfocus --sync "$box" key Return
 gui_wait_until_gone "$box" || fail "the question stayed after Enter"
+check_other_above "after Oui"
 wait_for_status "Importation interrompue" "$artifacts/cancelled.png" ||
     fail "no Importation interrompue after Oui (cancelled.png)"
 # The run writes its log block once it has ended, just after its status.
@@ -146,6 +148,7 @@ for _ in $(seq 1 50); do
 done
 grep -q "Statut final : Importation interrompue" "$root/work/Quervane.log" ||
     fail "the run log does not end the cancelled run with Importation interrompue"
+check_other_above "after the cancelled run"
 kill "$other_pid"
 
 # OK ends the program: Tab from the status line reaches it.

@@ -73,6 +73,25 @@ expect_log "$root" \
     "Fin : 07/12/2026 09:30:00" \
     "Durée : 0 s"
 
+# A prepared base: its files as they were written, completed and rebuilt.
+root=$(prepare prepared prepared_full)
+"$runner" --log "$root" >/dev/null || fail "prepared base: the runner failed"
+expect_log "$root" \
+    "=== Importation du 07/12/2026 09:30:00 ===" \
+    "Source : ..\\import\\QV.jo" \
+    "Jeu : base préparée" \
+    "Titre : QV" \
+    "Fichier copié : ..\\data\\QV.jo (complété)" \
+    "Fichier copié : ..\\data\\QV.li" \
+    "Fichier copié : ..\\data\\QV.sa (refabriqué)" \
+    "Fichier copié : ..\\data\\QV.ro" \
+    "Fichier copié : ..\\data\\QV.re" \
+    "Fichier copié : ..\\data\\QV.ed" \
+    "Fichier copié : ..\\data\\QV.ti" \
+    "Statut final : Importation effectuée" \
+    "Fin : 07/12/2026 09:30:00" \
+    "Durée : 0 s"
+
 # Without --log the tree is left as the reference runs expect it.
 root=$(prepare no_log conv_routes_beyond_3000)
 "$runner" "$root" >/dev/null || fail "no log: the runner failed"
