@@ -35,7 +35,8 @@ if(QUERVANE_GUI AND TARGET quervane)
         # Texts drawn in the dialog font, which the scripts below look for in
         # their screenshots.
         add_executable(gui_text_match ${CMAKE_CURRENT_LIST_DIR}/text_match.cpp
-                                      ${CMAKE_SOURCE_DIR}/platform/wx/wx_support.cpp)
+                                      ${CMAKE_SOURCE_DIR}/platform/wx/wx_support.cpp
+                                      ${CMAKE_SOURCE_DIR}/platform/wx/wx_support_posix.cpp)
         target_compile_definitions(gui_text_match PRIVATE wxNO_IMPLICIT_WXSTRING_ENCODING)
         target_link_libraries(gui_text_match PRIVATE quervane_core ${wxWidgets_LIBRARIES})
 
