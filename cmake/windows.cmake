@@ -51,4 +51,4 @@ endforeach()
 set(QUERVANE_REFERENCE_RUNNER
     "${CMAKE_CURRENT_SOURCE_DIR}/tests/windows/reference_run.sh $<TARGET_FILE:quervane-scenario>")
 include(tests/reference/tests.cmake)
-include(tests/windows/tests.cmake OPTIONAL)
+include(tests/windows/windows_tests.cmake)
