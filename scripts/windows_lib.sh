@@ -171,7 +171,9 @@ quervane_win_deps() {
         echo "windows: wxMSW built in $((SECONDS - start)) s"
     fi
     [[ -f $json/share/cmake/nlohmann_json/nlohmann_jsonConfig.cmake ]] || quervane_win_copy_json "$json" || return 1
+    # shellcheck disable=SC2034 # read by scripts/windows
     QUERVANE_WIN_PREFIXES="$wx;$png;$gtest;$json"
+    # shellcheck disable=SC2034
     QUERVANE_WIN_WX=$wx
 }
 
@@ -215,5 +217,6 @@ quervane_win_test() {
     elif ((ctest_status != 0)); then
         failed=$((failed + 1))
     fi
+    # shellcheck disable=SC2034 # scripts/test's exit status
     ((ctest_status == 0)) || status=1
 }

@@ -69,7 +69,7 @@ private:
     Endpoint endpoint_;
     InternetTimeouts timeouts_;
     ServerFeatures features_;
-    std::unique_ptr<Connection> curl_;
+    std::unique_ptr<Connection> connection_;
 };
 
 }  // namespace plat::ftp

@@ -211,7 +211,7 @@ void SetCommonOptions(CURL* h, const Endpoint& endpoint, const InternetTimeouts&
 
 FtpSession::FtpSession(Endpoint endpoint, const InternetTimeouts& timeouts)
     : endpoint_(std::move(endpoint)), timeouts_(timeouts) {
-    curl_ = std::make_unique<Connection>();
+    connection_ = std::make_unique<Connection>();
 }
 
 FtpSession::~FtpSession() {
@@ -219,7 +219,7 @@ FtpSession::~FtpSession() {
 }
 
 void FtpSession::Close() {
-    curl_.reset();
+    connection_.reset();
     // Not left lying in memory longer than the connection.
     std::fill(endpoint_.password.begin(), endpoint_.password.end(), '\0');
 }
@@ -263,11 +263,11 @@ void FtpSession::Connect() {
     const ErrorContext context{endpoint_.host, {}, {}, 0};
     if (!IsPlainHost(endpoint_.host))
         throw MakeInternetException(InternetError::BadAddress, Operation::Connect, context);
-    if (!curl_ || !curl_->handle)
+    if (!connection_ || !connection_->handle)
         throw MakeInternetException(InternetError::ServerError, Operation::Connect, context);
     features_ = ServerFeatures{};
     curl_slist* quote = curl::slist_append(nullptr, "*FEAT");  // "*": a refusal is no failure
-    const Outcome outcome = Perform(*curl_, endpoint_, timeouts_, "", &features_, [&](CURL* h) {
+    const Outcome outcome = Perform(*connection_, endpoint_, timeouts_, "", &features_, [&](CURL* h) {
         curl::easy_setopt(h, CURLOPT_NOBODY, 1L);
         curl::easy_setopt(h, CURLOPT_QUOTE, quote);
     });
@@ -280,12 +280,12 @@ void FtpSession::Connect() {
 
 bool FtpSession::Download(std::string_view remotePath, std::string_view localName,
                           const Sink& sink) {
-    if (!curl_)
+    if (!connection_)
         throw MakeInternetException(InternetError::ConnectionLost, Operation::Download,
                                     {endpoint_.host, remotePath, localName, 0});
     BodyToSink body{&sink};
     const Outcome outcome =
-        Perform(*curl_, endpoint_, timeouts_, remotePath, nullptr, [&](CURL* h) {
+        Perform(*connection_, endpoint_, timeouts_, remotePath, nullptr, [&](CURL* h) {
             curl::easy_setopt(h, CURLOPT_WRITEFUNCTION, &BodyToSink::Write);
             curl::easy_setopt(h, CURLOPT_WRITEDATA, &body);
         });
@@ -299,13 +299,13 @@ bool FtpSession::Download(std::string_view remotePath, std::string_view localNam
 
 FtpSession::Listing FtpSession::List(std::string_view folder) {
     const ErrorContext context{endpoint_.host, folder.empty() ? "." : folder, {}, 0};
-    if (!curl_)
+    if (!connection_)
         throw MakeInternetException(InternetError::ConnectionLost, Operation::List, context);
     Listing listing;
     const auto run = [&](const char* command) {
         listing.text.clear();
         BodyToString body{&listing.text};
-        return Perform(*curl_, endpoint_, timeouts_, folder, nullptr, [&](CURL* h) {
+        return Perform(*connection_, endpoint_, timeouts_, folder, nullptr, [&](CURL* h) {
             if (command) curl::easy_setopt(h, CURLOPT_CUSTOMREQUEST, command);
             curl::easy_setopt(h, CURLOPT_WRITEFUNCTION, &BodyToString::Write);
             curl::easy_setopt(h, CURLOPT_WRITEDATA, &body);
@@ -330,14 +330,14 @@ FtpSession::Listing FtpSession::List(std::string_view folder) {
 }
 
 std::optional<FileTime> FtpSession::ModificationTime(std::string_view remotePath) {
-    if (!features_.mdtm || !curl_) return std::nullopt;
-    const Outcome outcome = Perform(*curl_, endpoint_, timeouts_, remotePath, nullptr, [](CURL* h) {
+    if (!features_.mdtm || !connection_) return std::nullopt;
+    const Outcome outcome = Perform(*connection_, endpoint_, timeouts_, remotePath, nullptr, [](CURL* h) {
         curl::easy_setopt(h, CURLOPT_NOBODY, 1L);
         curl::easy_setopt(h, CURLOPT_FILETIME, 1L);
     });
     if (outcome.code == CURLE_OK) {
         curl_off_t time = -1;
-        if (curl::easy_getinfo(curl_->handle, CURLINFO_FILETIME_T, &time) == CURLE_OK && time >= 0)
+        if (curl::easy_getinfo(connection_->handle, CURLINFO_FILETIME_T, &time) == CURLE_OK && time >= 0)
             return static_cast<FileTime>(time);
         return std::nullopt;
     }

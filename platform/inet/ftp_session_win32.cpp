@@ -86,7 +86,7 @@ FtpSession::FtpSession(Endpoint endpoint, const InternetTimeouts& timeouts)
 FtpSession::~FtpSession() = default;
 
 void FtpSession::Close() {
-    curl_.reset();
+    connection_.reset();
 }
 
 void FtpSession::Connect() {
@@ -123,15 +123,15 @@ void FtpSession::Connect() {
         connection->loginFolder.assign(folder, length);
     // WinINet offers neither machine listings nor exact file times.
     features_ = ServerFeatures{};
-    curl_ = std::move(connection);
+    connection_ = std::move(connection);
 }
 
 bool FtpSession::Download(std::string_view remotePath, std::string_view localName,
                           const Sink& sink) {
     const ErrorContext context{endpoint_.host, remotePath, localName, 0};
-    if (!curl_)
+    if (!connection_)
         throw MakeInternetException(InternetError::ConnectionLost, Operation::Download, context);
-    InternetHandle file(::FtpOpenFileA(curl_->ftp.get(), ServerPath(remotePath).c_str(),
+    InternetHandle file(::FtpOpenFileA(connection_->ftp.get(), ServerPath(remotePath).c_str(),
                                        GENERIC_READ, FTP_TRANSFER_TYPE_BINARY, 0));
     if (!file) {
         const DWORD error = ::GetLastError();
@@ -159,7 +159,7 @@ bool FtpSession::Download(std::string_view remotePath, std::string_view localNam
 
 FtpSession::Listing FtpSession::List(std::string_view folder) {
     const ErrorContext context{endpoint_.host, folder, {}, 0};
-    if (!curl_)
+    if (!connection_)
         throw MakeInternetException(InternetError::ConnectionLost, Operation::List, context);
     Listing listing;
     listing.kind = ListingKind::List;
@@ -175,7 +175,7 @@ FtpSession::Listing FtpSession::List(std::string_view folder) {
     // to the listing itself is taken as a pattern by some servers and by
     // Wine's WinINet. Relative folders are relative to the login folder,
     // which is entered again afterwards.
-    if (!path.empty() && !::FtpSetCurrentDirectoryA(curl_->ftp.get(), path.c_str()))
+    if (!path.empty() && !::FtpSetCurrentDirectoryA(connection_->ftp.get(), path.c_str()))
         throw failed(::GetLastError());
     struct Return {
         Connection& connection;
@@ -184,12 +184,12 @@ FtpSession::Listing FtpSession::List(std::string_view folder) {
             if (entered && !connection.loginFolder.empty())
                 ::FtpSetCurrentDirectoryA(connection.ftp.get(), connection.loginFolder.c_str());
         }
-    } back{*curl_, !path.empty()};
+    } back{*connection_, !path.empty()};
     WIN32_FIND_DATAA data;
     // WinINet allows one listing at a time per connection; the handle is
     // closed before anything else is asked.
     InternetHandle find(
-        ::FtpFindFirstFileA(curl_->ftp.get(), nullptr, &data, INTERNET_FLAG_RELOAD, 0));
+        ::FtpFindFirstFileA(connection_->ftp.get(), nullptr, &data, INTERNET_FLAG_RELOAD, 0));
     if (!find) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_NO_MORE_FILES) return listing;

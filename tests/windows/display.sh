@@ -35,7 +35,11 @@ display_stop() {
     wine_restart
     [[ -n ${display_wm:-} ]] && kill "$display_wm" 2>/dev/null
     [[ -n ${display_xvfb:-} ]] && kill "$display_xvfb" 2>/dev/null
-    wait 2>/dev/null
+    # Only the two servers: a program of the test that is still running
+    # has been killed above or belongs to Wine's server, which ended.
+    [[ -n ${display_wm:-} ]] && wait "$display_wm" 2>/dev/null
+    [[ -n ${display_xvfb:-} ]] && wait "$display_xvfb" 2>/dev/null
+    return 0
 }
 
 # Prints the id of a visible window titled exactly $1, other than the ids

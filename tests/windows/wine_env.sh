@@ -45,7 +45,8 @@ wine_start() {
 # inherits a desktop whose X server is gone.
 wine_restart() {
     wineserver -k </dev/null >/dev/null 2>&1
-    wineserver -w </dev/null >/dev/null 2>&1
+    # Bounded: a server that does not go is left to the next -k.
+    timeout 30 wineserver -w </dev/null >/dev/null 2>&1
     wineserver -p </dev/null >/dev/null 2>&1
 }
 

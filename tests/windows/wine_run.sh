@@ -3,6 +3,8 @@
 # with the tests' settings (wine_env.sh); an argument that is an absolute
 # path of this machine reaches the program as its Windows form (Z:\...).
 # Used as CMake's cross-compiling emulator and as the reference runs' runner.
+# The program's output (standard output and error together) is printed when
+# it ends.
 set -u
 # shellcheck source=tests/windows/wine_env.sh
 source "$(dirname "$0")/wine_env.sh"
@@ -16,4 +18,13 @@ for arg in "$@"; do
         args+=("$arg")
     fi
 done
-exec wine "$program" "${args[@]}"
+# The program writes into a file that is shown once it has ended: a Wine
+# service that it starts (device drivers, the desktop) lives on and would
+# hold the caller's pipe open, and a reader of that pipe (ctest) would wait
+# for it.
+output=$(mktemp)
+trap 'rm -f "$output"' EXIT
+wine "$program" "${args[@]}" </dev/null >"$output" 2>&1
+status=$?
+cat "$output"
+exit "$status"

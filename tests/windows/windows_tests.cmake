@@ -1,4 +1,5 @@
-# The Windows suites, registered by the Windows build (cmake/windows.cmake):
+# The Windows suites, registered by the Windows build only (cmake/windows.cmake;
+# not named tests.cmake, so that the Linux build leaves it out):
 # each runs a Windows program of this build under Wine (tests/windows/
 # wine_run.sh) and checks what it left behind.
 set(windows_suite ${CMAKE_CURRENT_LIST_DIR})
