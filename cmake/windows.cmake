@@ -25,7 +25,8 @@ include(GoogleTest)
 # among them: it expects sndlong and getlong to hold eleven digits, which a
 # long of 32 bits (Windows) cannot.
 set(QUERVANE_WIN32_UNIT_TESTS
-    codepage_test ftp_address_test ftp_list_parser_test queue_test Inistruc_test zip_reader_test)
+    codepage_test ftp_address_test ftp_list_parser_test queue_test Inistruc_test zip_reader_test
+    staged_folder_test)
 set(windows_tests)
 foreach(test_name IN LISTS QUERVANE_WIN32_UNIT_TESTS)
     list(APPEND windows_tests ${CMAKE_CURRENT_SOURCE_DIR}/tests/unit/${test_name}.cpp)

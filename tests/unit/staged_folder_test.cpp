@@ -165,10 +165,12 @@ TEST_F(StagedFolderTest, OneRunHoldsTheFolderAtATime) {
         EXPECT_EQ(outcome, Outcome::Busy);
         EXPECT_FALSE(second.IsHeld());
     }
-    plat::FolderLock again = plat::FolderLock::Acquire(folder_, outcome);
-    EXPECT_EQ(outcome, Outcome::Held);
-    plat::FolderLock::Acquire(folder_ + "missing", outcome);
-    EXPECT_EQ(outcome, Outcome::Unavailable);
+    {
+        plat::FolderLock again = plat::FolderLock::Acquire(folder_, outcome);
+        EXPECT_EQ(outcome, Outcome::Held);
+        plat::FolderLock::Acquire(folder_ + "missing", outcome);
+        EXPECT_EQ(outcome, Outcome::Unavailable);
+    }
     // Nothing is left in the folder by the lock.
     EXPECT_EQ(Contents(data_), old_);
 }
