@@ -34,7 +34,10 @@ bool CQuervaneDlg::ConversionFournisseur(RunContext& run) {
         AfxMessageBox(IDS_ERREUR_STRUCTURE_JOURNAL);
         return false;
     }
-    return LectureTablesReference(run) && PasseAbonnes(run) && EcritureFichiersBase() &&
+    // A cancel is heard between the phases, and inside the subscriber pass
+    // at every record.
+    return !InterruptionDemandee() && LectureTablesReference(run) && PasseAbonnes(run) &&
+           !InterruptionDemandee() && EcritureFichiersBase() && !InterruptionDemandee() &&
            LibellesSacs(run);
 }
 

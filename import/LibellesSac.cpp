@@ -50,7 +50,8 @@ bool CQuervaneDlg::LibellesSacs(RunContext& run) {
     Afficher("lecture des libelles de sac");
     const TableCodes& titres = IndexPasse.M_ititre;
     for (int i = 0; i < titres.Nombre(); ++i) {
-        if (!FichiersSacTitre(run, std::string(titres.Champ(i, 0)))) return false;
+        if (InterruptionDemandee() || !FichiersSacTitre(run, std::string(titres.Champ(i, 0))))
+            return false;
     }
     if (run.bZippe) SupprimerJeuDecompresse(run);
     Afficher(bErreurSequencement || bRetourTitreEdition

@@ -57,7 +57,7 @@ bool CQuervaneDlg::ImporterBasePreparee(RunContext& run) {
                 PreparerComptage(run, releve, *positions);
             }
         }
-        if (!ControleBase(run, releve)) return false;
+        if (InterruptionDemandee() || !ControleBase(run, releve)) return false;
     }
     // Copying a base onto itself would truncate it while it is read.
     if (plat::NativePath(run.CheminAbonnes + run.FichierAbonnes + ".jo") ==
@@ -154,7 +154,10 @@ bool CQuervaneDlg::CopierBasePreparee(RunContext& run, ReleveAbonnes& releve, in
     const std::string destination = RepertoireData + run.FichierAbonnes;
 
     if (ChampInfoSac > 0 && ChampSacUtilisateur > 0) {
-        if (!CopieCompletion(run, releve, ChampInfoSac, ChampSacUtilisateur)) return false;
+        if (InterruptionDemandee() ||
+            !CopieCompletion(run, releve, ChampInfoSac, ChampSacUtilisateur)) {
+            return false;
+        }
         FichiersCopies.push_back(destination + Texte(".jo (complété)"));
     } else {
         Afficher(Texte("copie du fichier des abonnés"));
@@ -165,7 +168,7 @@ bool CQuervaneDlg::CopierBasePreparee(RunContext& run, ReleveAbonnes& releve, in
     if (!CopierFichierBase(source + ".li", destination + ".li")) return false;
 
     if (TablesBase.bDefined[SlotSac] && run.bTraitementSac) {
-        if (!RefabricationSacs(run, releve)) return false;
+        if (InterruptionDemandee() || !RefabricationSacs(run, releve)) return false;
         FichiersCopies.push_back(destination + Texte(".sa (refabriqué)"));
     } else {
         Afficher("copie du fichier des sacs");
