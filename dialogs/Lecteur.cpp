@@ -9,7 +9,6 @@
 namespace {
 
 constexpr std::size_t kLongueurRacine = 3;
-constexpr UINT IDS_LECTEUR_INCONNU = 63204;
 
 bool ContientSeparateur(std::string_view chemin) {
     return chemin.find_first_of("\\/") != std::string_view::npos;

@@ -7,11 +7,6 @@
 
 namespace {
 
-constexpr UINT IDS_NOM = 161;
-constexpr UINT IDS_TAILLE = 162;
-constexpr UINT IDS_DATE = 163;
-constexpr UINT IDS_ABSENCE_FICHIER = 164;
-
 constexpr COLORREF kCouleurLignes = RGB(200, 200, 255);
 constexpr COLORREF kCouleurSelection = RGB(180, 180, 255);
 constexpr COLORREF kBlanc = RGB(255, 255, 255);

@@ -75,10 +75,6 @@ bool LirePremiereLigne(std::string_view chemin, std::size_t maxLongueur, std::st
 
 // ---- the configuration step of the run ----
 
-namespace {
-constexpr UINT IDS_ERREUR_CONFIGURATION = 102;
-}  // namespace
-
 bool CQuervaneDlg::LireConfiguration(RunContext& run) {
     if (!LireRepertoireApplication()) {
         AfxMessageBox(IDS_ERREUR_CONFIGURATION);

@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr UINT IDS_DESCRIPTIF_MANQUANT = 63220;
-
 constexpr std::array<std::string_view, 8> kExtensionsBasePreparee = {".jo", ".li", ".sa", ".sa2",
                                                                      ".ro", ".re", ".ed", ".ti"};
 constexpr std::array<std::string_view, 6> kFichiersFournisseur = {"TITRE",   "EDITION", "VOITURE",

@@ -8,12 +8,7 @@
 #include "import/PreparationEnregistrement.h"
 #include "import/RunContext.h"
 #include "import/RunHelpers.h"
-
-namespace {
-
-constexpr int kProgres = 1003;
-
-}  // namespace
+#include "resources/resource.h"
 
 bool CQuervaneDlg::PasseAbonnes(RunContext& run) {
     Afficher("lecture des journaux");
@@ -58,8 +53,10 @@ bool CQuervaneDlg::PreTriJournaux(const RunContext& run, const std::string& fich
     const int niveau0 = s.Titre.Longueur + s.Edition.Longueur;
     const int niveau1 = niveau0 + s.Voiture.Longueur - 2;
     options.keyLengths = {niveau0, niveau1, niveau1 + s.Routage.Longueur - 2};
-    options.progression = [this](int pourcentage) { PositionnerProgres(kProgres, pourcentage); };
-    ValiderProgres(kProgres, SW_SHOW, 100, 0);
+    options.progression = [this](int pourcentage) {
+        PositionnerProgres(IDC_PROGRESS, pourcentage);
+    };
+    ValiderProgres(IDC_PROGRESS, SW_SHOW, 100, 0);
     const std::string temporaire = run.CheminAbonnes + "TEMP";
     switch (PreTrierFichier(fichier, temporaire, options, pChangeRecord)) {
         case ResultatPreTri::Fait:
@@ -111,7 +108,7 @@ bool CQuervaneDlg::DebutPasse() {
     cur_gr = old_cur_gr = new_gr;
     deja_lu = true;
 
-    ValiderProgres(kProgres, SW_SHOW, 100, 0);
+    ValiderProgres(IDC_PROGRESS, SW_SHOW, 100, 0);
     NumeroAbonne = 0;
     bErreurSequencement = false;
 
@@ -149,7 +146,7 @@ bool CQuervaneDlg::EnregistrementSuivant() {
     // Most records do not change the percentage read: no division for them.
     const int avant = PourcentageJournaux;
     AvancerPourcentage(lu, TailleJournaux, SeuilJournaux, PourcentageJournaux);
-    if (PourcentageJournaux != avant) PositionnerProgres(kProgres, PourcentageJournaux);
+    if (PourcentageJournaux != avant) PositionnerProgres(IDC_PROGRESS, PourcentageJournaux);
     // The line is read in place: the preparer copies what it keeps.
     std::string_view suivante;
     std::size_t lus = 0;
@@ -185,7 +182,7 @@ bool CQuervaneDlg::FinPasse() {
     FpAbonnes.Close();
     const bool journal = FpJournal.Close();
     const bool liasses = fpliasse.Close();
-    ValiderProgres(kProgres, SW_HIDE, 100, 0);
+    ValiderProgres(IDC_PROGRESS, SW_HIDE, 100, 0);
     if (!lu) return ErreurLectureJournaux();
     if (!sacsLis) return ErreurFichier("SACS.LIS");
     if (!journal) return ErreurFichier(NomJournal);

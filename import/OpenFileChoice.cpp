@@ -9,13 +9,11 @@
 #include "import/Configuration.h"
 #include "import/RunContext.h"
 #include "platform/fs/fs.h"
+#include "resources/resource.h"
 
 namespace {
 
 constexpr const char* kCheminAbo = "..\\config\\CHEMIN.ABO";
-constexpr UINT IDS_FILTRE_JO = 104;
-constexpr UINT IDS_FILTRE_ZIP = 111;
-constexpr UINT IDS_FILTRE_SIT = 112;
 
 std::string Majuscules(std::string texte) {
     for (char& c : texte) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr UINT IDS_PAS_DE_CHEMIN = 63211;
-constexpr UINT IDS_SELECTION_TITRE = 165;
 constexpr std::size_t kLongueurLigne = 256;  // 255 characters and the end
 constexpr std::size_t kCandidatsMax = 100;
 constexpr const char* kDossierTemp = "..\\TEMP\\";

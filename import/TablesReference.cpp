@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "records/DescriptionSacs.h"
 #include "records/Inistruc.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ std::string DeuxChiffres(int jour, int mois, int annee) {
 bool CQuervaneDlg::LectureTablesReference(RunContext& run) {
     if (TablesBase.bDefined[SlotSac] && !ChargerStructureSac()) {
         CWnd::EndWaitCursor();
-        AfxMessageBox(63219);
+        AfxMessageBox(IDS_ERREUR_STRUCTURE_SAC);
         return false;
     }
     if (EnregistrementJournal.Date.Longueur == 0) {

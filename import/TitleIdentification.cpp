@@ -11,6 +11,7 @@
 #include "import/RunContext.h"
 #include "import/RunHelpers.h"
 #include "platform/fs/fs.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -82,6 +83,6 @@ bool CQuervaneDlg::IdentifierTitre(RunContext& run, FormeTitre forme) {
 }
 
 bool CQuervaneDlg::ErreurLectureTitre(const std::string& nom) {
-    AfxMessageBox(FormaterMessage(LoadString(105), {nom}));
+    AfxMessageBox(FormaterMessage(LoadString(IDS_ERREUR_TITRE), {nom}));
     return false;
 }

@@ -14,12 +14,25 @@ constexpr unsigned IDD_LOADFILE = 220;
 constexpr unsigned IDR_MAINFRAME = 128;
 constexpr unsigned IDI_FICHIER = 168;
 
-// Strings.
+// Strings (the string table of resources/strings.cpp).
 constexpr unsigned IDS_ABOUTBOX = 101;
+constexpr unsigned IDS_ERREUR_CONFIGURATION = 102;
 constexpr unsigned IDS_ERREUR_DESCRIPTIF = 103;
+constexpr unsigned IDS_FILTRE_JO = 104;
+constexpr unsigned IDS_ERREUR_TITRE = 105;
+constexpr unsigned IDS_FILTRE_ZIP = 111;
+constexpr unsigned IDS_FILTRE_SIT = 112;
+constexpr unsigned IDS_NOM = 161;
+constexpr unsigned IDS_TAILLE = 162;
+constexpr unsigned IDS_DATE = 163;
+constexpr unsigned IDS_ABSENCE_FICHIER = 164;
+constexpr unsigned IDS_SELECTION_TITRE = 165;
+constexpr unsigned IDS_LECTEUR_INCONNU = 63204;
+constexpr unsigned IDS_PAS_DE_CHEMIN = 63211;
 constexpr unsigned IDS_ERREUR_STRUCTURE_JOURNAL = 63218;
+constexpr unsigned IDS_ERREUR_STRUCTURE_SAC = 63219;
+constexpr unsigned IDS_DESCRIPTIF_MANQUANT = 63220;
 constexpr unsigned IDS_DONNEES_OCCUPEES = 63221;
-// Cancel of a run, and the end of a run that failed.
 constexpr unsigned IDS_QUESTION_INTERRUPTION = 63230;
 constexpr unsigned IDS_IMPORTATION_INTERROMPUE = 63231;
 constexpr unsigned IDS_ECHEC_IMPORTATION = 63232;
