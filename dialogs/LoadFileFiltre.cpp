@@ -1,6 +1,6 @@
 #include "dialogs/LoadFileFiltre.h"
 
-#include "platform/codepage.h"
+#include "platform/fs/fs.h"
 
 namespace {
 
@@ -8,34 +8,11 @@ bool ContientJoker(std::string_view texte) {
     return texte.find_first_of("*?") != std::string_view::npos;
 }
 
-// "*" any run of characters, "?" one character, letters without regard to
-// case; nothing else special (unlike a listing, ".*" needs a ".").
-bool Correspond(std::string_view nom, std::string_view motif) {
-    std::size_t n = 0, m = 0, etoile = std::string_view::npos, reprise = 0;
-    while (n < nom.size()) {
-        if (m < motif.size() && motif[m] == '*') {
-            etoile = m++;
-            reprise = n;
-        } else if (m < motif.size() && (motif[m] == '?' || plat::UpperCase1252(motif[m]) ==
-                                                               plat::UpperCase1252(nom[n]))) {
-            ++m;
-            ++n;
-        } else if (etoile != std::string_view::npos) {
-            m = etoile + 1;
-            n = ++reprise;
-        } else {
-            return false;
-        }
-    }
-    while (m < motif.size() && motif[m] == '*') ++m;
-    return m == motif.size();
-}
-
 // The length of the shortest start of nom that the pattern avant matches.
 std::size_t LongueurDebut(std::string_view nom, std::string_view avant) {
     if (!ContientJoker(avant)) return std::min(avant.size(), nom.size());
     for (std::size_t n = 0; n <= nom.size(); ++n)
-        if (Correspond(nom.substr(0, n), avant)) return n;
+        if (plat::MatchesWildcards(nom.substr(0, n), avant)) return n;
     return 0;
 }
 
@@ -43,7 +20,7 @@ std::size_t LongueurDebut(std::string_view nom, std::string_view avant) {
 std::size_t LongueurFin(std::string_view nom, std::string_view apres) {
     if (!ContientJoker(apres)) return std::min(apres.size(), nom.size());
     for (std::size_t n = 0; n <= nom.size(); ++n)
-        if (Correspond(nom.substr(nom.size() - n), apres)) return n;
+        if (plat::MatchesWildcards(nom.substr(nom.size() - n), apres)) return n;
     return 0;
 }
 

@@ -145,6 +145,9 @@ std::string AbsolutePath(std::string_view path);
 // Names compared as lookups and listings compare them: 1252 bytes, letters
 // without regard to case ("é" equals "É"). Negative, zero or positive.
 int CompareNames(std::string_view a, std::string_view b);
+// One name against a pattern of "*" (any run of characters) and "?" (one
+// character), letters without regard to case; nothing else is special.
+bool MatchesWildcards(std::string_view name, std::string_view pattern);
 // One name against a Windows wildcard pattern: "*" any run of characters,
 // "?" one character, letters without regard to case. A pattern ending in
 // ".*" also matches a name without extension ("*.*" matches every name), and

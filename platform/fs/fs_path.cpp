@@ -15,7 +15,24 @@ unsigned char Folded(char c) {
     return static_cast<unsigned char>(UpperCase1252(c));
 }
 
-bool GlobMatch(std::string_view name, std::string_view pattern) {
+bool AllDots(std::string_view s) {
+    return s.find_first_not_of('.') == std::string_view::npos;
+}
+
+}  // namespace
+
+int CompareNames(std::string_view a, std::string_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const unsigned char ca = Folded(a[i]);
+        const unsigned char cb = Folded(b[i]);
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+bool MatchesWildcards(std::string_view name, std::string_view pattern) {
     std::size_t n = 0, p = 0;
     std::size_t star = std::string_view::npos, starName = 0;
     while (n < name.size()) {
@@ -37,30 +54,14 @@ bool GlobMatch(std::string_view name, std::string_view pattern) {
     return p == pattern.size();
 }
 
-bool AllDots(std::string_view s) {
-    return s.find_first_not_of('.') == std::string_view::npos;
-}
-
-}  // namespace
-
-int CompareNames(std::string_view a, std::string_view b) {
-    const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        const unsigned char ca = Folded(a[i]);
-        const unsigned char cb = Folded(b[i]);
-        if (ca != cb) return ca < cb ? -1 : 1;
-    }
-    if (a.size() == b.size()) return 0;
-    return a.size() < b.size() ? -1 : 1;
-}
-
 bool MatchesPattern(std::string_view name, std::string_view pattern) {
-    if (GlobMatch(name, pattern)) return true;
+    if (MatchesWildcards(name, pattern)) return true;
     if (AllDots(pattern)) return false;
-    if (pattern.ends_with(".*")) return GlobMatch(name, pattern.substr(0, pattern.size() - 2));
+    if (pattern.ends_with(".*"))
+        return MatchesWildcards(name, pattern.substr(0, pattern.size() - 2));
     if (pattern.ends_with('.')) {
         return name.find('.') == std::string_view::npos &&
-               GlobMatch(name, pattern.substr(0, pattern.size() - 1));
+               MatchesWildcards(name, pattern.substr(0, pattern.size() - 1));
     }
     return false;
 }

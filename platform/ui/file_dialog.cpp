@@ -8,42 +8,10 @@ std::size_t LastSeparator(std::string_view path) {
     return path.find_last_of("\\/");
 }
 
-unsigned char FoldCase(unsigned char c) {
-    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
-    return c;
-}
-
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
     return text;
-}
-
-// Glob matching with "*" and "?", without regard to case, iterative with
-// one backtrack point (linear in practice).
-bool Glob(std::string_view name, std::string_view pattern) {
-    std::size_t n = 0, p = 0;
-    std::size_t starP = std::string_view::npos, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() &&
-            (pattern[p] == '?' ||
-             (pattern[p] != '*' && FoldCase(static_cast<unsigned char>(pattern[p])) ==
-                                       FoldCase(static_cast<unsigned char>(name[n]))))) {
-            ++n;
-            ++p;
-        } else if (p < pattern.size() && pattern[p] == '*') {
-            starP = p++;
-            starN = n;
-        } else if (starP != std::string_view::npos) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*') ++p;
-    return p == pattern.size();
 }
 
 }  // namespace
@@ -118,17 +86,6 @@ InitialFile SplitInitialFile(std::string_view initialFile) {
     const std::size_t sep = LastSeparator(initialFile);
     if (sep == std::string_view::npos) return {std::string(), std::string(initialFile)};
     return {std::string(initialFile.substr(0, sep + 1)), std::string(initialFile.substr(sep + 1))};
-}
-
-bool MatchesPattern(std::string_view name, std::string_view pattern) {
-    if (pattern == "*.*" || pattern == "*") return true;
-    if (Glob(name, pattern)) return true;
-    // "NAME.*" also matches a name without extension, as on Windows.
-    if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
-        name.find('.') == std::string_view::npos) {
-        return Glob(name, pattern.substr(0, pattern.size() - 2));
-    }
-    return false;
 }
 
 }  // namespace plat::ui

@@ -71,7 +71,4 @@ struct InitialFile {
 };
 InitialFile SplitInitialFile(std::string_view initialFile);
 
-// "*" and "?" wildcards, without regard to case; "*.*" matches every name.
-bool MatchesPattern(std::string_view name, std::string_view pattern);
-
 }  // namespace plat::ui

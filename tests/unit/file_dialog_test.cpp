@@ -8,7 +8,6 @@
 namespace {
 
 using plat::ui::FilterEntry;
-using plat::ui::MatchesPattern;
 using plat::ui::ParseFilter;
 using plat::ui::SplitInitialFile;
 
@@ -51,33 +50,6 @@ TEST(FileDialogTest, InitialFileNameCarriesFolderAndPattern) {
         const auto split = SplitInitialFile(c.initial);
         EXPECT_EQ(split.folder, c.folder) << c.initial;
         EXPECT_EQ(split.name, c.name) << c.initial;
-    }
-}
-
-TEST(FileDialogTest, PatternsMatchWithoutRegardToCase) {
-    const struct {
-        const char* name;
-        const char* pattern;
-        bool matches;
-    } cases[] = {
-        {"set1.zip", "*.ZIP", true},
-        {"SET1.ZIP", "*.zip", true},
-        {"J0001.SIT", "J*.SIT", true},
-        {"j0001.sit", "J*.SIT", true},
-        {"K0001.SIT", "J*.SIT", false},
-        {"NR.jo", "*.jo", true},
-        {"NR.jo.bak", "*.jo", false},
-        {"NOEXT", "*.*", true},
-        {"NOEXT", "NOEXT.*", true},
-        {"A.B", "?.?", true},
-        {"AB.B", "?.?", false},
-        {"\xC9T\xC9.ZIP", "\xE9t\xE9.zip", true},
-        {"a*b", "a*b", true},
-        {"", "*", true},
-        {"aaaaaaaaaaaaaaaaaaaaaaaaaaaab", "*a*a*a*a*a*a*a*c", false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(MatchesPattern(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;
     }
 }
 

@@ -800,6 +800,11 @@ TEST_F(FsTest, NamesComparedAndMatchedAsWindowsDoes) {
         {"abcabd", "*abd", true},
         {"abcab", "*abd", false},
         {"", "*", true},
+        {"NR.jo.bak", "*.jo", false},
+        {"A.B", "?.?", true},
+        {"AB.B", "?.?", false},
+        {"a*b", "a*b", true},
+        {"aaaaaaaaaaaaaaaaaaaaaaaaaaaab", "*a*a*a*a*a*a*a*c", false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(plat::MatchesPattern(c.name, c.pattern), c.matches) << c.name << " " << c.pattern;
