@@ -31,6 +31,12 @@ std::string WithoutSeparator(std::string_view folder) {
     return std::string(folder);
 }
 
+// A folder named as a path prefix ("..\data\", or "" for the working
+// folder) as the folder functions take it.
+std::string FolderName(std::string_view prefix) {
+    return WithoutSeparator(prefix.empty() ? std::string_view(".") : prefix);
+}
+
 // The journal: one line per file, "R" to rename the staged file over the
 // folder's, "D" to remove the folder's, then the name's length and the name
 // (a name may hold any byte), and a last line "FIN" that says it is whole.
@@ -274,7 +280,7 @@ bool StagedFolder::Publish(std::string& failedFile) {
         }
         for (const std::string& back : moved) MoveFile(aside + back, FolderPath(back));
         plat::DeleteFile(staging_ + std::string(kJournal));
-        SyncFolder(WithoutSeparator(folder_.empty() ? "." : folder_));
+        SyncFolder(FolderName(folder_));
         failedFile = FolderPath(name);
         return false;
     };
@@ -300,7 +306,7 @@ bool StagedFolder::Publish(std::string& failedFile) {
     // again files that the delivery application may have made since.
     plat::DeleteFile(staging_ + std::string(kJournal));
     SyncFolder(staging);
-    SyncFolder(WithoutSeparator(folder_.empty() ? "." : folder_));
+    SyncFolder(FolderName(folder_));
     Discard();
     return true;
 }
@@ -344,7 +350,7 @@ bool StagedFolder::Recover(std::string_view folder, std::string& failedFile) {
                 return false;
             }
         }
-        SyncFolder(WithoutSeparator(base.empty() ? "." : base));
+        SyncFolder(FolderName(base));
     }
     RemoveTree(staging);
     return true;

@@ -103,14 +103,14 @@ public:
 
         auto* row = new wxBoxSizer(wxHORIZONTAL);
         const std::vector<BoxButton> buttons = ButtonsOf(type);
-        for (const BoxButton& spec : buttons) {
-            auto* button = new wxButton(this, spec.id, wxString::FromUTF8(spec.label),
+        for (const BoxButton& choice : buttons) {
+            auto* button = new wxButton(this, choice.id, wxString::FromUTF8(choice.label),
                                         wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
             const wxSize text = button->GetTextExtent(button->GetLabelText());
             button->SetMinSize(wxSize(std::max(units.X(50), text.x + units.X(12)), units.Y(14)));
-            button->Bind(wxEVT_BUTTON, [this, id = spec.id](wxCommandEvent&) { EndModal(id); });
+            button->Bind(wxEVT_BUTTON, [this, id = choice.id](wxCommandEvent&) { EndModal(id); });
             row->Add(button, 0, wxLEFT | wxRIGHT, units.X(3));
-            if (&spec == &buttons.front()) {
+            if (&choice == &buttons.front()) {
                 button->SetDefault();
                 button->SetFocus();
             }

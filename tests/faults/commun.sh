@@ -42,3 +42,20 @@ succeeded() {
     [[ $status == "status FIN NORMALE" || $status == "status Importation effectuée" ||
         $status == "status Découpage effectué, mais attention:mélange de routages" ]]
 }
+
+# keep_new_base SET ROOT OLD: the run just made on ROOT must have succeeded
+# and changed its data folder from the folder OLD, else the faults would
+# prove nothing (a FAIL row, and false); its data folder is kept as
+# $WORK/SET-new.
+keep_new_base() {
+    local set=$1 root=$2 old=$3
+    if ! succeeded "$root"; then
+        fail "$set: the run without fault did not succeed: $(tail -1 "$root/transcript.txt")"
+        return 1
+    fi
+    cp -a "$root/data" "$WORK/$set-new"
+    if diff -rq "$old" "$WORK/$set-new" >/dev/null; then
+        fail "$set: the run did not change the data folder; the faults would prove nothing"
+        return 1
+    fi
+}

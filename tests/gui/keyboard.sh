@@ -142,11 +142,12 @@ check_other_above "after Oui"
 wait_for_status "Importation interrompue" "$artifacts/cancelled.png" ||
     fail "no Importation interrompue after Oui (cancelled.png)"
 # The run writes its log block once it has ended, just after its status.
+run_log="$root/work"/Quervane.log
 for _ in $(seq 1 50); do
-    grep -q "Statut final : Importation interrompue" "$root/work/Quervane.log" && break
+    grep -q "Statut final : Importation interrompue" "$run_log" && break
     sleep 0.1
 done
-grep -q "Statut final : Importation interrompue" "$root/work/Quervane.log" ||
+grep -q "Statut final : Importation interrompue" "$run_log" ||
     fail "the run log does not end the cancelled run with Importation interrompue"
 check_other_above "after the cancelled run"
 kill "$other_pid"

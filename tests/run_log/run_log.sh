@@ -24,8 +24,11 @@ prepare() {
     echo "$root"
 }
 
+# The run log of the scenario folder $1, in its working folder.
+log_file() { echo "$1/work"/Quervane.log; }
+
 log_of() {
-    iconv -f CP1252 -t UTF-8 "$1/work/Quervane.log" | tr -d '\r'
+    iconv -f CP1252 -t UTF-8 "$(log_file "$1")" | tr -d '\r'
 }
 
 # expect_log ROOT LINE...: the log holds exactly these lines.
@@ -95,7 +98,7 @@ expect_log "$root" \
 # Without --log the tree is left as the reference runs expect it.
 root=$(prepare no_log conv_routes_beyond_3000)
 "$runner" "$root" >/dev/null || fail "no log: the runner failed"
-[ -e "$root/work/Quervane.log" ] && fail "no log: Quervane.log written without --log"
+[ -e "$(log_file "$root")" ] && fail "no log: Quervane.log written without --log"
 
 # Cancel: a question refused goes on to the end; a question confirmed after
 # 100 more boundaries stops the subscriber pass there.
